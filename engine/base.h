@@ -1,0 +1,140 @@
+#pragma once
+// One database, open or closed: the root folder of its tree and the owner of
+// everything else of it (users, change log, undo list, options). Items reach
+// the rights check, the change log and the undo list through the operations
+// below.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/folder.h"
+#include "engine/owned.h"
+#include "engine/password.h"
+#include "platform/guid.h"
+
+namespace corvane {
+
+// Accepts or rejects a record for VisibleRecords.
+using TRecordFilter = std::function<bool(const TPwdPassword& record)>;
+
+class TPwdBase : public TPwdFolder {
+ public:
+  // A new database: built-in structure, default user, a new Guid.
+  TPwdBase();
+  ~TPwdBase() override;
+
+  TPwdBase* GetBase() const override;
+  // Demands "A", then renames like a folder.
+  void SetName(const std::string& name) override;
+
+  // Stores the flag, unless the database is loading.
+  void SetModified(bool flag);
+  // Whether the current user may change anything in the database.
+  bool CanModify() const;
+  // Rebuilds VisibleRecords from AllRecords: the records the user may see
+  // and that `filter` (if set) accepts.
+  void FilterRecords(TRecordFilter filter);
+  // The item with `id` anywhere in the tree (the root included), in O(1).
+  TPwdItem* FindItem(const TGuid& id) const;
+  using TPwdFolder::FindItem;
+
+  // Raises LoadingCount for its lifetime.
+  class TLoadingScope {
+   public:
+    explicit TLoadingScope(TPwdBase& base) : base_(base) { ++base_.LoadingCount; }
+    ~TLoadingScope() { --base_.LoadingCount; }
+    TLoadingScope(const TLoadingScope&) = delete;
+    TLoadingScope& operator=(const TLoadingScope&) = delete;
+
+   private:
+    TPwdBase& base_;
+  };
+  bool IsLoading() const { return LoadingCount > 0; }
+
+  // --- Rights, change log and undo (defined by the users and log units) ---
+  // The rights check of the current user on `item` (nullptr: the root).
+  bool HasRights(const TPwdItem* item, std::string_view letters, bool requireAll = true) const;
+  // Throws "Access denied." when HasRights(item, letters, true) is false.
+  void RequireRights(const TPwdItem* item, std::string_view letters) const;
+  // The rights letters the current user holds on `item`.
+  std::string EffectiveRights(const TPwdItem* item) const;
+  // Writes one change-log entry for `item` (giving it an operation stamp
+  // first if it has none). Writes nothing while loading, with logging off,
+  // or for a new item.
+  void LogChange(TPwdItem& item, TChangeKind kind, std::int32_t fieldNumber,
+                 std::string_view oldText, std::string_view newText, const TGuid& extra = {});
+  // Appends an undo snapshot of `item`.
+  void AddSnapshot(TSnapshotKind kind, TPwdItem& item, const TGuid& stamp);
+  // Post of an edited item with changes: the snapshot taken by Edit gets the stamp.
+  void StampLastSnapshot(const TGuid& stamp);
+  // Post of an edited item without changes: the snapshot taken by Edit goes.
+  void DropLastSnapshot();
+  // Cancel of an edit: `item` gets the values of the snapshot taken by Edit,
+  // which then goes.
+  void RevertLastSnapshot(TPwdItem& item);
+  // Creates Users, ChangesLog, UndoList and the root's own Permissions.
+  void CreateUsersAndLog();
+  // Replaces the users by the default user (all rights, no password).
+  void CreateDefaultUser();
+
+  // --- Members (stored ones as the stream layer writes them) ---
+  std::uint16_t FormatVersion = 230;
+  std::uint16_t FormatBuild = 23000;
+  std::uint8_t Loading = 0;
+  TUsersListPtr Users;
+  std::string CurrentUserName;
+  std::string CurrentRights;
+  std::vector<TGuid> CurrentIdentities;
+  bool IsFirstUser = false;
+  TChangesLogPtr ChangesLog;
+  std::uint8_t LogChanges = 1;
+  TRecordFilter RecordFilter;
+  std::uint8_t RequireLogon = 0;
+  std::uint8_t AutoLogonWindowsUser = 0;
+  std::uint8_t ReadOnly = 0;
+  std::string Algorithms;
+  std::string SavedAlgorithms;
+  std::string Password;
+  std::string SavedPassword;
+  std::string Description;
+  double FileTime = 0;
+  TPwdItemsList AllRecords;
+  TPwdItemsList VisibleRecords;
+  bool VisibleRecordsHaveFiles = false;
+  std::uint8_t Modified = 0;
+  std::string FileName;
+  std::int32_t LoadingCount = 0;
+  TUndoListPtr UndoList;
+  std::uint8_t Reloading = 0;
+  std::uint8_t ConcurrentWrite = 0;
+  std::uint32_t WrongPasswordTick = 0;
+  std::uint32_t WrongPasswordDelay = 0;
+  std::uint8_t LogActions = 0;
+  std::string LogServer;
+  std::string LogServerExtra1;
+  std::string LogServerExtra2;
+  std::string BackupFolder;
+  std::int32_t BackupCount = 0;
+  std::int32_t AutoCloseSeconds = 0;
+  std::uint32_t SaveCounter = 0;
+  std::uint32_t OptionFlags = 0;
+  std::int32_t LastFieldNumber = 0;
+
+  // OptionFlags bit 0: folders' sort settings are stored.
+  static constexpr std::uint32_t kRememberSortOrder = 1u << 0;
+
+ private:
+  friend class TPwdItemsList;
+  friend class TPwdItem;
+  // The Guid index of the tree, kept by the lists as items come and go.
+  void IndexItem(TPwdItem* item);
+  void UnindexItem(const TPwdItem* item);
+
+  std::unordered_map<TGuid, TPwdItem*> index_;
+};
+
+}  // namespace corvane

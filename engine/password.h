@@ -1,0 +1,47 @@
+#pragma once
+// A record of the database tree. Its field values live packed in one value
+// area, laid out by the effective structure of its folder.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/fields.h"
+#include "engine/item.h"
+
+namespace corvane {
+
+class TPwdPassword : public TPwdItem {
+ public:
+  explicit TPwdPassword(TPwdItemsList* ownerList);
+  ~TPwdPassword() override;
+
+  void LogItemChange(TChangeKind kind) override;
+  void Assign(const TPwdItem& source) override;
+
+  // Binds the record to its effective structure (laying the values out when
+  // the structure's field count changed) and returns the structure, whose
+  // fields then read and write this record. nullptr when there is none.
+  TPwdFieldsList* Bind();
+  // Rebuilds ValueOffsets from ValueArea by the effective structure,
+  // extending the area with zero bytes where it is too short, then binds.
+  void LayoutValues();
+
+  // The text of the field with `number` (viewing rules apply); empty when
+  // there is no such field.
+  std::string FieldText(std::int32_t number);
+  // The record's name: the text of the structure's title field.
+  std::string Title();
+
+  std::string ValueArea;
+  std::vector<std::int32_t> ValueOffsets;
+
+ private:
+  friend class TPwdFieldsList;
+  void AssignValues(const TPwdPassword& source);
+  void PairFields(TPwdPassword& source, TPwdFieldsList& from, TPwdFieldsList& to,
+                  bool hidePasswords);
+  TPwdFieldsList* boundTo_ = nullptr;
+};
+
+}  // namespace corvane
