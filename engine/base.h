@@ -80,6 +80,16 @@ class TPwdBase : public TPwdFolder {
   void CreateUsersAndLog();
   // Replaces the users by the default user (all rights, no password).
   void CreateDefaultUser();
+  // Makes the user with `userId` the session's user (its rights, identities
+  // and groups). A different user than before clears the undo history (not
+  // while reloading). An unknown id resets the session (ResetLogon). Throws
+  // "User '%s' is disabled." for a disabled user other than the first one,
+  // leaving the session as it was.
+  void Logon(const TGuid& userId);
+  // The session of nobody in particular: the default user's identity and
+  // rights when the database has one, else no name, no rights letters and
+  // the zero identity.
+  void ResetLogon();
 
   // --- Members (stored ones as the stream layer writes them) ---
   std::uint16_t FormatVersion = 230;
