@@ -16,6 +16,14 @@ constexpr std::string_view spwdduplicatefoldername = "Duplicate folder name '%s'
 constexpr std::string_view spwdunknownitemtype = "Unknown item type.";
 constexpr std::string_view spwduniquenameformat = "%s (%d)";
 
+// Users and the change log
+constexpr std::string_view spwduserdisabled = "User '%s' is disabled.";
+constexpr std::string_view spwddefaultusername = "Default";
+constexpr std::string_view spwddefaultuserdesc = "Default user rights";
+constexpr std::string_view spwdchangeinsert = "Insert";
+constexpr std::string_view spwdchangeupdate = "Update";
+constexpr std::string_view spwdchangedelete = "Delete";
+
 // Field structures
 constexpr std::string_view spwdinvalidfieldvalue = "Invalid field value.";
 constexpr std::string_view spwdsectiongeneral = "General";
