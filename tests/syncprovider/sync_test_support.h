@@ -1,0 +1,109 @@
+#pragma once
+// A private world for one synchronisation test: both registry hives and the
+// session folder (named events) in a fresh temporary folder, a folder for
+// database files, and, when asked, a stand-in for the program in its own
+// Install_Dir that records how it was started and answers the hand-off as told.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/guid.h"
+#include "platform/registry.h"
+#include "syncprovider/repl_folder.h"
+#include "tests/platform/file_test_support.h"
+
+namespace corvane::sync_testing {
+
+using file_testing::ReadText;
+using file_testing::TScopedEnv;
+using file_testing::TTempFolder;
+using file_testing::WriteText;
+
+// The first bytes of a database file, then `body`.
+inline std::string DatabaseBytes(const TGuid& id, std::uint16_t version = 230, const std::string& body = "body") {
+  std::string bytes = "\xCE\x85\x16\xAB\xC1\x75";
+  bytes += static_cast<char>(version & 0xFF);
+  bytes += static_cast<char>(version >> 8);
+  bytes += std::string(2, '\0');                                   // sub-version
+  bytes.append(reinterpret_cast<const char*>(id.bytes.data()), 16);
+  bytes += std::string("\x01\x00\x00\x00", 4);                     // save counter
+  return bytes + body;
+}
+
+inline TGuid IdOf(std::uint8_t n) {
+  TGuid id;
+  id.bytes.fill(n);
+  return id;
+}
+
+enum class TProgramAnswer {
+  kAcknowledges,   // sets the error event, then the acknowledgement, as the program does
+  kRefuses,        // sets only the acknowledgement: the hand-off failed
+  kSilent,         // never answers
+};
+
+class TSyncTestBed {
+ public:
+  TSyncTestBed()
+      : userHive_("CORVANE_USER_REGISTRY", root_ / "user.sqlite"),
+        machineHive_("CORVANE_MACHINE_REGISTRY", root_ / "machine.sqlite"),
+        runtime_("CORVANE_RUNTIME_DIR", root_ / "run") {
+    ::mkdir(Databases().c_str(), 0700);
+  }
+
+  std::string Databases() const { return root_ / "databases"; }
+  std::string DbPath(const std::string& name) const { return Databases() + "/" + name; }
+
+  std::string WriteDatabase(const std::string& name, const TGuid& id, const std::string& body = "body") {
+    WriteText(DbPath(name), DatabaseBytes(id, 230, body));
+    return DbPath(name);
+  }
+
+  // A record as the program writes it.
+  TRegKey AddRecord(const TGuid& id, const std::string& file, std::uint32_t oid, const std::string& name = "Db") {
+    TRegKey key = TRegKey::Create(THive::CurrentUser, RecordPath(id));
+    key.SetString("File", file);
+    key.SetString("Name", name);
+    key.SetDWord("OID", oid);
+    return key;
+  }
+  static std::string RecordPath(const TGuid& id) { return std::string(kActiveSyncKey) + "\\" + id.ToString(); }
+  static std::optional<TRegKey> Record(const TGuid& id) { return TRegKey::Open(THive::CurrentUser, RecordPath(id)); }
+
+  void SetNewDbFileName(const std::string& pattern) {
+    TRegKey::Create(THive::CurrentUser, kActiveSyncKey).SetString("NewDbFileName", pattern);
+  }
+
+  // Puts a stand-in program into a fresh Install_Dir of `hive`.
+  void InstallProgram(TProgramAnswer answer, THive hive = THive::CurrentUser) {
+    std::string dir = root_ / "install";
+    ::mkdir(dir.c_str(), 0700);
+    std::string script = "#!/bin/sh\necho \"$@\" >> '" + dir + "/started'\n";
+    if (answer == TProgramAnswer::kAcknowledges) script += std::string("exec '") + CORVANESYNC_HOST + "' acknowledge\n";
+    if (answer == TProgramAnswer::kRefuses) script += std::string("exec '") + CORVANESYNC_HOST + "' acknowledge --refuse\n";
+    WriteText(dir + "/corvane", script);
+    ::chmod((dir + "/corvane").c_str(), 0700);
+    TRegKey::Create(hive, "Software\\Corvane").SetString("Install_Dir", dir);
+  }
+  // The argument lines of every start of the stand-in program so far.
+  std::vector<std::string> ProgramStarts() const {
+    std::istringstream lines(ReadText(root_ / "install/started"));
+    std::vector<std::string> starts;
+    for (std::string line; std::getline(lines, line);) starts.push_back(line);
+    return starts;
+  }
+
+ private:
+  TTempFolder root_;
+  TScopedEnv userHive_;
+  TScopedEnv machineHive_;
+  TScopedEnv runtime_;
+};
+
+}  // namespace corvane::sync_testing
