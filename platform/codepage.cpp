@@ -1,6 +1,7 @@
 #include "platform/codepage.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -44,6 +45,16 @@ TConverterPtr OpenStrictConverter(const char* name) {
   ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   ucnv_setFallback(converter.get(), false);
   return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
+// Puts U+FFFD where a byte sequence does not decode, as for malformed UTF-8 (ICU's own
+// substitute in some tables is U+001A, a control that collation ignores).
+void WriteReplacementCharacter(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                               UConverterCallbackReason reason, UErrorCode* status) {
+  if (reason > UCNV_IRREGULAR) return;
+  static const UChar kReplacement = 0xFFFD;
+  *status = U_ZERO_ERROR;
+  ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, status);
 }
 
 enum class TKind { SingleByte, MultiByte, Utf8 };
@@ -344,9 +355,9 @@ std::u16string AnsiToUtf16ForComparison(std::string_view text) {
     case TKind::SingleByte:
       return DecodeSingleByte(*page, text);
     case TKind::MultiByte: {
-      // ICU's default callbacks put a substitute in place of what does not decode.
       UErrorCode status = U_ZERO_ERROR;
       TConverterPtr converter(ucnv_open(page->icuName.c_str(), &status));
+      ucnv_setToUCallBack(converter.get(), WriteReplacementCharacter, nullptr, nullptr, nullptr, &status);
       if (U_FAILURE(status)) return {};
       std::u16string out(text.size() * 2 + 2, u'\0');
       int32_t length = ucnv_toUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()), text.data(),

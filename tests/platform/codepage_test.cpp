@@ -62,7 +62,6 @@ TEST_F(CodePage, EveryByteOfASingleByteCodePageRoundTrips) {
     ASSERT_EQ(wide.size(), 256u);
     EXPECT_EQ(Utf16ToAnsi(wide), all);
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
-    EXPECT_EQ(wide.substr(0, 0x80), AnsiToUtf16(all.substr(0, 0x80)));
     for (char16_t c = 0; c < 0x80; ++c) ASSERT_EQ(wide[c], c) << "ASCII byte " << int(c);
   }
 }
