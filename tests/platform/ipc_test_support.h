@@ -1,6 +1,7 @@
 #pragma once
-// Helpers for tests of the session's meeting points: a private runtime folder for
-// the test, and child processes that run a piece of the test and report by exit code.
+// Helpers for tests of the session's meeting points: temporary folders (one of them
+// the test's runtime folder), and child processes that run a piece of a test and
+// report by exit code.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,28 +15,33 @@
 
 namespace corvane::testing {
 
-// A fresh folder (mode 0700) that CORVANE_RUNTIME_DIR points at while it exists.
-class TTempRuntimeFolder {
+// A fresh folder (mode 0700), removed with its content at the end.
+class TTempFolder {
  public:
-  TTempRuntimeFolder() {
-    char pattern[] = "/tmp/corvane-ipc-XXXXXX";
+  TTempFolder() {
+    char pattern[] = "/tmp/corvane-test-XXXXXX";
     const char* made = ::mkdtemp(pattern);
     if (!made) ADD_FAILURE() << "mkdtemp failed";
     path_ = made ? made : "";
-    ::setenv("CORVANE_RUNTIME_DIR", path_.c_str(), 1);
   }
-  ~TTempRuntimeFolder() {
-    ::unsetenv("CORVANE_RUNTIME_DIR");
+  ~TTempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TTempRuntimeFolder(const TTempRuntimeFolder&) = delete;
-  TTempRuntimeFolder& operator=(const TTempRuntimeFolder&) = delete;
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
+};
+
+// A temporary folder that CORVANE_RUNTIME_DIR points at while it exists.
+class TTempRuntimeFolder : public TTempFolder {
+ public:
+  TTempRuntimeFolder() { ::setenv("CORVANE_RUNTIME_DIR", Path().c_str(), 1); }
+  ~TTempRuntimeFolder() { ::unsetenv("CORVANE_RUNTIME_DIR"); }
 };
 
 // A forked copy of the test process running `body`; its result becomes the exit code.
