@@ -16,11 +16,11 @@ namespace corvane {
 
 namespace {
 
-using testing::ReadText;
-using testing::TChildProcess;
-using testing::TTempFolder;
-using testing::WriteText;
 using TMode = TFile::TMode;
+using file_testing::ReadText;
+using file_testing::TTempFolder;
+using file_testing::WriteText;
+using testing::TChildProcess;
 
 // Child process exit codes.
 constexpr int kOpened = 0;
@@ -134,7 +134,7 @@ TEST_F(FileSharing, CreateEmptiesOrMakesTheFile) {
 
   std::string fresh = folder_ / "new.dat";
   TFile created = TFile::Open(fresh, TMode::kCreate);
-  EXPECT_EQ(testing::ModeOf(fresh), 0600u);
+  EXPECT_EQ(file_testing::ModeOf(fresh), 0600u);
   EXPECT_EQ(TryOpen(fresh, TMode::kWrite), kRefused);
 }
 
@@ -237,7 +237,7 @@ TEST(File, TemporaryFilesHaveUniqueNamesWithThePrefix) {
   for (const TFile* file : {&first, &second}) {
     EXPECT_TRUE(file->Path().starts_with(folder / "CVTF")) << file->Path();
     EXPECT_TRUE(file->Path().ends_with(".tmp")) << file->Path();
-    EXPECT_EQ(testing::ModeOf(file->Path()), 0600u);
+    EXPECT_EQ(file_testing::ModeOf(file->Path()), 0600u);
   }
   EXPECT_EQ(TryOpen(first.Path(), TMode::kWrite), kRefused);
   EXPECT_EQ(TryOpen(second.Path(), TMode::kWrite), kOpened);

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-namespace corvane::testing {
+namespace corvane::file_testing {
 
 // A fresh folder that is removed with everything in it afterwards.
 class TTempFolder {
@@ -80,4 +80,4 @@ class TScopedEnv {
   std::optional<std::string> old_;
 };
 
-}  // namespace corvane::testing
+}  // namespace corvane::file_testing
