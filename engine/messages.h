@@ -35,6 +35,16 @@ constexpr std::string_view spwdfieldmodifiedby = "User who made last modificatio
 constexpr std::string_view spwdhiddenvalue = "******";
 
 // One argument of FormatMessage: a text or a number.
+// Streams, encryption and compression
+constexpr std::string_view sreaderror = "Stream read error.";
+constexpr std::string_view swriteerror = "Stream write error.";
+constexpr std::string_view sseekerror = "Stream seek error.";
+constexpr std::string_view serr_invalidpassword = "The password is incorrect.";
+constexpr std::string_view serr_algorithmnotfound = "Crypt algorithm not found.";
+constexpr std::string_view serr_emptypassword = "Empty password.";
+constexpr std::string_view serr_streamtoolarge = "The data are too large to be stored.";
+constexpr std::string_view serr_compressionerror = "Compression error: %s";
+
 class TMessageArg {
  public:
   TMessageArg(std::string_view text) : text_(text) {}
