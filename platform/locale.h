@@ -47,7 +47,8 @@ std::string FormatShortDate(double serial);
 
 // A text in the locale's short date format (one- or two-digit days and months, two- or
 // four-digit years; spaces around it are ignored) as a whole-day serial; nullopt when it
-// is not a valid date of the years 1 to 9999.
+// is not a valid date of the years 1 to 9999. A two-digit year is taken within the
+// hundred years that start 80 years before Clock()'s today.
 std::optional<double> ParseShortDate(std::string_view text);
 
 // Date and time of `serial` in the locale's short date and medium time format
@@ -59,8 +60,8 @@ char DecimalSeparator();
 
 // `value` in the general format: the shortest text that reads back as the same double,
 // positional for magnitudes from 0.0001 to below 1E15 ("1234.5", "0.001"), else with
-// an exponent ("1E20", "1.5E-7"); the decimal separator is the locale's, or '.' when
-// `separator` is given as '.'. Not-a-number and infinities give "NAN", "INF", "-INF".
+// an exponent ("1E20", "1.5E-7"), written with `separator` (by default the locale's).
+// Not-a-number and infinities give "NAN", "INF" and "-INF".
 std::string FormatFloat(double value, char separator = DecimalSeparator());
 
 // A number written with `separator` (optional sign, digits, separator, digits, optional

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/locale.h"
@@ -88,6 +89,19 @@ TDateFormatPtr OpenDateFormat(const std::string& locale, UDateFormatStyle timeSt
   return format;
 }
 
+// Two-digit years are read within the hundred years from 80 years ago, counted from
+// the clock's today rather than ICU's, so that a test can choose the day.
+void SetTwoDigitYearWindow(UDateFormat* format) {
+  UErrorCode status = U_ZERO_ERROR;
+  UCalendar* calendar = ucal_clone(udat_getCalendar(format), &status);
+  if (U_FAILURE(status)) return;
+  ucal_setMillis(calendar, ToUDate(Clock().Now(), false), &status);
+  ucal_add(calendar, UCAL_YEAR, -80, &status);
+  UDate start = ucal_getMillis(calendar, &status);
+  ucal_close(calendar);
+  if (U_SUCCESS(status)) udat_set2DigitYearStart(format, start, &status);
+}
+
 std::string FormatWith(UDateFormat* format, UDate date) {
   UChar text[128];
   UErrorCode status = U_ZERO_ERROR;
@@ -125,6 +139,7 @@ std::optional<double> ParseShortDate(std::string_view text) {
   std::lock_guard lock(data->formatMutex);
   UErrorCode status = U_ZERO_ERROR;
   int32_t position = 0;
+  SetTwoDigitYearWindow(data->shortDateRead.get());
   UDate date = udat_parse(data->shortDateRead.get(), wide.data(), static_cast<int32_t>(wide.size()), &position, &status);
   if (U_FAILURE(status) || position != static_cast<int32_t>(wide.size())) return std::nullopt;
   double serial = std::floor(date / kMillisecondsPerDay) + kUnixEpochSerial;

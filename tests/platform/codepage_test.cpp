@@ -39,6 +39,7 @@ TEST_F(CodePage, TextsRoundTripThroughEachCodePage) {
       {936, "中文", "\xD6\xD0\xCE\xC4"},
       {949, "한국", "\xC7\xD1\xB1\xB9"},
       {950, "繁體", "\xC1\x63\xC5\xE9"},
+      {54936, "中😀", "\xD6\xD0\x94\x39\xFC\x36"},
       {65001, "Ж日😀", "\xD0\x96\xE6\x97\xA5\xF0\x9F\x98\x80"},
       {1252, std::string("nul\0inside", 10), std::string("nul\0inside", 10)},
   };
@@ -55,7 +56,8 @@ TEST_F(CodePage, TextsRoundTripThroughEachCodePage) {
 TEST_F(CodePage, EveryByteOfASingleByteCodePageRoundTrips) {
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  for (int codePage : {1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 874, 437, 866, 20127, 28591}) {
+  for (int codePage : {1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 874, 437, 850, 866, 20127, 20866, 28591,
+                       28605}) {
     SCOPED_TRACE(codePage);
     SetCodePage(codePage);
     std::u16string wide = AnsiToUtf16(all);

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/error.h"
 
@@ -152,6 +153,16 @@ TEST_F(Locale, ShortDatesAreReadAsTypedAndOnlyWhenValid) {
     SetLocaleForTesting(c.locale);
     EXPECT_EQ(ParseShortDate(c.text), c.serial);
   }
+}
+
+TEST_F(Locale, TwoDigitYearsAreReadAroundTheClocksToday) {
+  SetLocaleForTesting("de_DE");
+  TFakeClock clock(0, 46366.5);  // 10 December 2026: from 10 December 1946 on
+  EXPECT_EQ(ParseShortDate("15.06.50"), 18429);
+  EXPECT_EQ(ParseShortDate("15.12.46"), ParseShortDate("15.12.1946"));
+  EXPECT_EQ(ParseShortDate("05.12.46"), ParseShortDate("05.12.2046"));
+  clock.SetDate(*ParseShortDate("01.01.2040"));  // from 1 January 1960 on
+  EXPECT_EQ(ParseShortDate("15.06.50"), ParseShortDate("15.06.2050"));
 }
 
 TEST_F(Locale, DateAndTimeTextCanBeStoredInTheCodePage) {
