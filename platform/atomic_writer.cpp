@@ -54,11 +54,17 @@ TAtomicWriter::TAtomicWriter(const std::string& target, bool lock) : target_(Res
   file_ = TFile::CreateTemp(posix::FolderOf(target_), kTempPrefix, lock);
   temp_ = file_.Path();
   struct stat st{};
-  if (stat(target_.c_str(), &st) == 0) {
-    // The group matters for databases shared in a group's folder. A group the
-    // user is not a member of cannot be given; the file then keeps the user's.
-    [[maybe_unused]] int grouped = fchown(file_.Descriptor(), static_cast<uid_t>(-1), st.st_gid);
+  if (stat(target_.c_str(), &st) != 0) return;
+  // The group matters for databases shared in a group's folder. A group the
+  // user is not a member of cannot be given; the file then keeps the user's.
+  [[maybe_unused]] int grouped = fchown(file_.Descriptor(), static_cast<uid_t>(-1), st.st_gid);
+  try {
     SetMode(st.st_mode & 07777);
+  } catch (...) {
+    // No destructor runs for a half-made writer: remove the file here.
+    file_ = TFile();
+    unlink(temp_.c_str());
+    throw;
   }
 }
 
