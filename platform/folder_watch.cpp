@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
-#include "platform/error.h"
+#include "platform/posix_file.h"
 
 namespace corvane {
 
@@ -22,10 +21,9 @@ constexpr std::uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MO
 
 TFolderWatch::TFolderWatch(const std::string& folder)
     : notifications_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-  if (!notifications_.IsValid())
-    throw TError("Cannot watch the folder " + folder + ": " + std::strerror(errno));
-  if (::inotify_add_watch(notifications_.Get(), folder.c_str(), kChanges | IN_ONLYDIR | IN_EXCL_UNLINK) < 0)
-    throw TError("Cannot watch the folder " + folder + ": " + std::strerror(errno));
+  if (!notifications_.IsValid() ||
+      ::inotify_add_watch(notifications_.Get(), folder.c_str(), kChanges | IN_ONLYDIR | IN_EXCL_UNLINK) < 0)
+    posix::ThrowSystemError("Cannot watch folder", folder, errno);
 }
 
 bool TFolderWatch::IsSignalled() {

@@ -6,12 +6,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 
-#include "platform/error.h"
-#include "platform/session_folder.h"
+#include "platform/folders.h"
+#include "platform/posix_file.h"
 
 namespace corvane {
 
@@ -54,41 +55,38 @@ std::optional<TInstanceMessage> Decode(const TWire& wire) {
                           static_cast<std::int64_t>(GetLittleEndian(wire, 24, 8))};
 }
 
-TError SystemError(const std::string& what) { return TError(what + ": " + std::strerror(errno)); }
-
 sockaddr_un SocketAddress(const std::string& path) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (path.size() >= sizeof(address.sun_path))
-    throw TError("The runtime folder's path is too long for the instance socket: " + path);
+    posix::ThrowFileError("Cannot create instance socket", path, "The path is too long.");
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
   return address;
 }
+
+constexpr std::string_view kCannotPost = "Cannot post to running instance";
 
 std::string SocketPath(const std::string& folder) { return folder + "/corvane.sock"; }
 
 }  // namespace
 
 std::optional<TInstanceServer> TInstanceServer::Listen() {
-  std::string folder = SessionFolder();
-  TUniqueFd lock(::open((folder + "/corvane.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-  if (!lock.IsValid()) throw SystemError("Cannot open the instance lock");
-  struct flock whole {};
-  whole.l_type = F_WRLCK;
-  whole.l_whence = SEEK_SET;
-  if (::fcntl(lock.Get(), F_OFD_SETLK, &whole) != 0) {
-    if (errno == EAGAIN || errno == EACCES) return std::nullopt;  // a live instance holds it
-    throw SystemError("Cannot take the instance lock");
+  std::string folder = RuntimeFolder();
+  std::string lockPath = folder + "/corvane.lock";
+  TUniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (!lock.IsValid()) posix::ThrowSystemError("Cannot open instance lock", lockPath, errno);
+  if (!posix::TryLock(lock.Get(), F_WRLCK)) {
+    if (posix::IsLockConflict(errno)) return std::nullopt;  // a live instance holds it
+    posix::ThrowSystemError("Cannot take instance lock", lockPath, errno);
   }
 
   // Holding the lock, any socket present was left by an instance that has ended.
   std::string path = SocketPath(folder);
   sockaddr_un address = SocketAddress(path);
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw SystemError("Cannot remove the old instance socket");
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) posix::ThrowSystemError("Cannot replace instance socket", path, errno);
   TUniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!socket.IsValid()) throw SystemError("Cannot create the instance socket");
-  if (::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
-    throw SystemError("Cannot listen on the instance socket");
+  if (!socket.IsValid() || ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
+    posix::ThrowSystemError("Cannot create instance socket", path, errno);
   return TInstanceServer(std::move(lock), std::move(socket), std::move(path));
 }
 
@@ -105,7 +103,7 @@ std::optional<TInstanceMessage> TInstanceServer::Receive() {
     if (n < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
-      throw SystemError("Cannot read the instance socket");
+      posix::ThrowSystemError("Cannot read instance socket", socketPath_, errno);
     }
     if (static_cast<std::size_t>(n) != kWireSize) continue;
     if (auto message = Decode(wire)) return message;
@@ -113,9 +111,10 @@ std::optional<TInstanceMessage> TInstanceServer::Receive() {
 }
 
 bool PostToRunningInstance(const TInstanceMessage& message) {
-  sockaddr_un address = SocketAddress(SocketPath(SessionFolder()));
+  std::string path = SocketPath(RuntimeFolder());
+  sockaddr_un address = SocketAddress(path);
   TUniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  if (!socket.IsValid()) throw SystemError("Cannot create a socket");
+  if (!socket.IsValid()) posix::ThrowSystemError(kCannotPost, path, errno);
   // A running instance whose queue stays full for this long is not answering.
   timeval patience{1, 0};
   ::setsockopt(socket.Get(), SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof(patience));
@@ -128,8 +127,9 @@ bool PostToRunningInstance(const TInstanceMessage& message) {
     if (errno == EINTR) continue;
     // No socket, or one nobody listens on any more: no instance runs.
     if (errno == ENOENT || errno == ECONNREFUSED) return false;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) throw TError("The running instance of Corvane does not respond.");
-    throw SystemError("Cannot post to the running instance of Corvane");
+    if (errno == EAGAIN || errno == EWOULDBLOCK)
+      posix::ThrowFileError(kCannotPost, path, "The running instance does not respond.");
+    posix::ThrowSystemError(kCannotPost, path, errno);
   }
 }
 

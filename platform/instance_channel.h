@@ -1,9 +1,9 @@
 #pragma once
 // The single-instance rule and the messages a second start of the program hands to
 // the running one. The running instance owns a datagram socket "corvane.sock" in the
-// session folder and a lock on "corvane.lock" beside it; the lock, which the system
-// drops when the process ends however it ends, tells a live instance from a socket
-// left behind by a crashed one.
+// runtime folder (folders.h) and a lock on "corvane.lock" beside it; the lock, which
+// the system drops when the process ends however it ends, tells a live instance from
+// a socket left behind by a crashed one.
 //
 // Messages have a fixed size on the wire and are checked on receipt: anything else
 // that arrives on the socket is dropped.
@@ -41,7 +41,7 @@ class TInstanceServer {
  public:
   // Makes this process the running instance: takes the instance lock and listens,
   // replacing a socket left by an instance that has ended. nullopt when a live
-  // instance already listens. Throws TError when the session folder or the socket
+  // instance already listens. Throws TError when the runtime folder or the socket
   // cannot be set up.
   static std::optional<TInstanceServer> Listen();
 

@@ -5,12 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/error.h"
-#include "platform/session_folder.h"
+#include "platform/folders.h"
+#include "platform/posix_file.h"
 
 namespace corvane {
 
@@ -23,40 +22,42 @@ constexpr std::uint32_t kPollStepMs = 10;
 
 void CheckName(std::string_view name) {
   if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string_view("/\0", 2)) != name.npos)
-    throw TError("Invalid event name: \"" + std::string(name) + "\"");
+    posix::ThrowFileError("Cannot open event", std::string(name), "The name is not a plain name.");
 }
 
 std::string EventPath(std::string_view name) {
   CheckName(name);
-  return SessionFolder() + "/" + std::string(name) + ".event";
+  return RuntimeFolder() + "/" + std::string(name) + ".event";
 }
 
 // Opens the event file with `flags` added; an invalid descriptor when it does not
 // exist and O_CREAT was not asked for.
-TUniqueFd OpenEventFile(std::string_view name, int flags) {
-  std::string path = EventPath(name);
+TUniqueFd OpenEventFile(const std::string& path, int flags) {
   TUniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | flags, 0600));
   if (!fd.IsValid() && !(errno == ENOENT && !(flags & O_CREAT)))
-    throw TError("Cannot open the event " + std::string(name) + ": " + std::strerror(errno));
+    posix::ThrowSystemError("Cannot open event", path, errno);
   return fd;
 }
 
 }  // namespace
 
 TNamedEvent TNamedEvent::CreateOrOpen(std::string_view name) {
-  return TNamedEvent(OpenEventFile(name, O_CREAT));
+  std::string path = EventPath(name);
+  TUniqueFd fd = OpenEventFile(path, O_CREAT);
+  return TNamedEvent(std::move(fd), std::move(path));
 }
 
 std::optional<TNamedEvent> TNamedEvent::OpenExisting(std::string_view name) {
-  TUniqueFd fd = OpenEventFile(name, 0);
+  std::string path = EventPath(name);
+  TUniqueFd fd = OpenEventFile(path, 0);
   if (!fd.IsValid()) return std::nullopt;
-  return TNamedEvent(std::move(fd));
+  return TNamedEvent(std::move(fd), std::move(path));
 }
 
 void TNamedEvent::WriteState(char state) {
   // One byte at a fixed place: other processes see the old or the new state, never a mix.
   if (::pwrite(file_.Get(), &state, 1, 0) != 1)
-    throw TError(std::string("Cannot change the state of an event: ") + std::strerror(errno));
+    posix::ThrowSystemError("Cannot change event", path_, errno);
 }
 
 void TNamedEvent::Set() { WriteState(kSet); }
@@ -66,7 +67,7 @@ void TNamedEvent::Reset() { WriteState(kNotSet); }
 bool TNamedEvent::IsSet() const {
   char state = kNotSet;
   ssize_t n = ::pread(file_.Get(), &state, 1, 0);
-  if (n < 0) throw TError(std::string("Cannot read the state of an event: ") + std::strerror(errno));
+  if (n < 0) posix::ThrowSystemError("Cannot read event", path_, errno);
   return n == 1 && state == kSet;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // A named, manual-reset event shared by the processes of one user's session. It is a
-// small file in the session folder whose first byte holds the state, so it outlives
+// small file in the runtime folder (folders.h) whose first byte holds the state, so it outlives
 // the processes that use it: whoever waits on it resets it first.
 //
 // An object is used from one thread; several processes may use the same event.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/unique_fd.h"
@@ -41,10 +42,11 @@ class TNamedEvent {
   bool Wait(std::uint32_t timeoutMs);
 
  private:
-  explicit TNamedEvent(TUniqueFd file) : file_(std::move(file)) {}
+  TNamedEvent(TUniqueFd file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
   void WriteState(char state);
 
   TUniqueFd file_;
+  std::string path_;  // for messages
 };
 
 }  // namespace corvane

@@ -1,9 +1,7 @@
 #include "platform/named_event.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/clock.h"
@@ -76,29 +74,6 @@ TEST_F(NamedEvent, WaitRunsOutAfterTheTimeOutByTheClock) {
   event.Set();
   EXPECT_TRUE(event.Wait(5000));
   EXPECT_EQ(clock.SleptMilliseconds(), 5000u) << "a set event is seen without sleeping";
-}
-
-TEST_F(NamedEvent, RuntimeFolderMustBeKnownAndPrivate) {
-  ASSERT_EQ(::chmod(runtime_.Path().c_str(), 0755), 0);
-  EXPECT_THROW(TNamedEvent::CreateOrOpen("Event"), TError);
-  ASSERT_EQ(::chmod(runtime_.Path().c_str(), 0700), 0);
-  EXPECT_NO_THROW(TNamedEvent::CreateOrOpen("Event"));
-
-  // Without our variable the session's folder gets a "corvane" subfolder, made private.
-  const char* real = std::getenv("XDG_RUNTIME_DIR");
-  std::string saved = real ? real : "";
-  std::string session = runtime_.Path() + "/session";
-  ASSERT_EQ(::mkdir(session.c_str(), 0700), 0);
-  ::unsetenv("CORVANE_RUNTIME_DIR");
-  ::setenv("XDG_RUNTIME_DIR", session.c_str(), 1);
-  EXPECT_NO_THROW(TNamedEvent::CreateOrOpen("Event"));
-  struct stat st {};
-  ASSERT_EQ(::stat((session + "/corvane").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-  ::unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_THROW(TNamedEvent::CreateOrOpen("Event"), TError);
-  if (real) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 }  // namespace corvane
