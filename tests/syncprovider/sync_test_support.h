@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,6 +50,33 @@ enum class TProgramAnswer {
   kRefuses,        // sets only the acknowledgement: the hand-off failed
   kSilent,         // never answers
 };
+
+// Every key and value of the current user's hive, as text, to show that an
+// operation changed nothing.
+inline void DumpKey(const TRegKey& key, const std::string& path, std::string& out) {
+  for (const TRegValue& v : key.Values()) {
+    out += path + ":" + v.name + "=" + std::to_string(static_cast<int>(v.type)) + ":" + v.text + ":" +
+           std::to_string(v.number) + ":" + std::string(v.binary.begin(), v.binary.end()) + "\n";
+  }
+  for (const std::string& sub : key.SubKeys()) {
+    out += path + "\\" + sub + "\n";
+    if (auto child = key.OpenSubKey(sub)) DumpKey(*child, path + "\\" + sub, out);
+  }
+}
+
+inline std::string UserRegistryDump() {
+  std::string out;
+  if (auto root = TRegKey::Open(THive::CurrentUser, "")) DumpKey(*root, "", out);
+  return out;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 class TSyncTestBed {
  public:
@@ -97,6 +127,12 @@ class TSyncTestBed {
     std::vector<std::string> starts;
     for (std::string line; std::getline(lines, line);) starts.push_back(line);
     return starts;
+  }
+  // Waits (a few seconds at most) until the stand-in has been started `count`
+  // times: a start that nothing waits for runs on after the call that made it.
+  std::vector<std::string> WaitForStarts(std::size_t count) const {
+    for (int i = 0; i < 500 && ProgramStarts().size() < count; ++i) ::usleep(10000);
+    return ProgramStarts();
   }
 
  private:
