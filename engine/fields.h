@@ -97,8 +97,12 @@ class TPwdField {
   // Number = the database's LastFieldNumber + 1.
   void AssignNewNumber();
 
-  // Text of the description of a system kind (kinds 0xF0 and above).
+  // Description = the fixed text of a system kind (kinds 0xF0 and above).
   void SetSystemDescription();
+  // Text form ignoring the viewing rules: for the change log and copies.
+  std::string RevealedText() const;
+  // The stored bytes of the bound record, ignoring the viewing rules.
+  std::string StoredBytes() const;
 
   TPwdFieldsList* Owner;
   std::uint8_t FieldType = kFieldString;
@@ -123,10 +127,7 @@ class TPwdField {
  private:
   friend class TPwdFieldsList;
   bool ValueHidden() const;
-  // The stored bytes of the bound record, ignoring the viewing rules.
-  std::string StoredBytes() const;
   std::string TextOf(std::string_view bytes) const;
-  std::string RevealedText() const;
   // Writes a structure-change entry for this field, at most once per stamp.
   void LogDefinitionChange(const std::string& oldText, const std::string& newText);
   void DefinitionChanged();

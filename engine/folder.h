@@ -55,6 +55,12 @@ class TPwdFolder : public TPwdItem {
 
  protected:
   bool StoredSortApplies() const;
+
+ private:
+  friend class TPwdItem;
+  // After a folder is copied from `source`: own structure only where the
+  // inherited one would differ from the source's effective structure.
+  void FitCopiedStructure(const TPwdItem& source);
 };
 
 }  // namespace corvane

@@ -51,6 +51,9 @@ class TPwdItem {
   // Gives the item an operation stamp if it has none; folders and records
   // then write their change-log entries for an insertion or a deletion.
   virtual void LogItemChange(TChangeKind kind);
+  // Called by Post of a new or edited item before it is stored, while the
+  // item still accepts changes (records stamp their system fields here).
+  virtual void BeforePost() {}
   // Called at the end of Post.
   virtual void AfterPost() {}
   // Copies the source's data into this item (which must accept changes:
@@ -118,11 +121,12 @@ class TPwdItem {
   TGuid SnapshotParent;                                   // undo snapshots only
   TGuid OperationStamp;
 
- protected:
-  // Demands "I" on the owner folder (if any); the list does not hold the item yet.
-  explicit TPwdItem(TPwdItemsList* ownerList);
   // Makes sure an operation stamp is set, for the setters' changes.
   void EnsureStamp();
+
+ protected:
+  // The list does not hold the item yet; AddItem checks the rights.
+  explicit TPwdItem(TPwdItemsList* ownerList);
 
  private:
   friend class TPwdItemsList;
@@ -133,6 +137,11 @@ class TPwdItem {
   void PrepareDelete();
   // Removes the item from its owner list and the base's indexes.
   void Unlink();
+  // Removes the item (or it and everything below it) from the base's indexes.
+  void Unindex();
+  void UnindexTree();
+  static TPwdItem* CopyItemTree(TPwdItem& source, TPwdFolder& target, const TGuid& stamp,
+                                bool move, bool top);
 };
 
 // An ordered list of items. An owning list frees its items; a reference-only
@@ -173,9 +182,8 @@ class TPwdItemsList {
   void Append(TPwdItem* item);
   void Remove(const TPwdItem* item);
   void RemoveAll();
-  // Reorders the items; used by sorting.
-  template <class TCompare>
-  void StableSort(TCompare less);
+  // Puts the items in the order of `items`, which holds the same items.
+  void Reorder(std::vector<TPwdItem*> items);
 
   TPwdBase* Base;
   TPwdFolder* OwnerFolder;
@@ -189,11 +197,3 @@ class TPwdItemsList {
 };
 
 }  // namespace corvane
-
-#include <algorithm>
-
-template <class TCompare>
-void corvane::TPwdItemsList::StableSort(TCompare less) {
-  Compact();
-  std::stable_sort(items_.begin(), items_.end(), less);
-}

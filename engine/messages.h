@@ -15,6 +15,7 @@ constexpr std::string_view spwdnotineditmode = "Not in edit mode.";
 constexpr std::string_view spwdduplicatefoldername = "Duplicate folder name '%s'.";
 constexpr std::string_view spwdunknownitemtype = "Unknown item type.";
 constexpr std::string_view spwduniquenameformat = "%s (%d)";
+constexpr std::string_view spwdmoveintoitself = "A folder cannot be moved into itself or one of its subfolders.";
 
 // Users and the change log
 constexpr std::string_view spwduserdisabled = "User '%s' is disabled.";
@@ -34,7 +35,6 @@ constexpr std::string_view spwdfieldexpires = "Expiration date of record";
 constexpr std::string_view spwdfieldmodifiedby = "User who made last modification of record";
 constexpr std::string_view spwdhiddenvalue = "******";
 
-// One argument of FormatMessage: a text or a number.
 // Streams, encryption and compression
 constexpr std::string_view sreaderror = "Stream read error.";
 constexpr std::string_view swriteerror = "Stream write error.";
@@ -45,6 +45,7 @@ constexpr std::string_view serr_emptypassword = "Empty password.";
 constexpr std::string_view serr_streamtoolarge = "The data are too large to be stored.";
 constexpr std::string_view serr_compressionerror = "Compression error: %s";
 
+// One argument of FormatMessage: a text or a number.
 class TMessageArg {
  public:
   TMessageArg(std::string_view text) : text_(text) {}

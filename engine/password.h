@@ -18,6 +18,9 @@ class TPwdPassword : public TPwdItem {
 
   void LogItemChange(TChangeKind kind) override;
   void Assign(const TPwdItem& source) override;
+  // Stamps the system fields: creation date (when still empty), modification
+  // date and the user who made the change.
+  void BeforePost() override;
 
   // Binds the record to its effective structure (laying the values out when
   // the structure's field count changed) and returns the structure, whose
@@ -39,8 +42,7 @@ class TPwdPassword : public TPwdItem {
  private:
   friend class TPwdFieldsList;
   void AssignValues(const TPwdPassword& source);
-  void PairFields(TPwdPassword& source, TPwdFieldsList& from, TPwdFieldsList& to,
-                  bool hidePasswords);
+  void PairFields(TPwdFieldsList& from, TPwdFieldsList& to, bool hidePasswords);
   TPwdFieldsList* boundTo_ = nullptr;
 };
 
