@@ -22,14 +22,6 @@ std::vector<std::uint8_t> RecordPacket(const std::string& key, bool enabled) {
   return packet;
 }
 
-std::uint64_t StoredTime(const TRegKey& key, const std::string& name) {
-  auto bytes = key.QueryBinary(name);
-  if (!bytes || bytes->size() != 8) return 0;
-  std::uint64_t time = 0;
-  for (int i = 7; i >= 0; --i) time = time << 8 | (*bytes)[i];
-  return time;
-}
-
 struct TRelease {
   void operator()(IReplObjHandler* handler) const { handler->Release(); }
 };

@@ -45,6 +45,21 @@ inline TGuid IdOf(std::uint8_t n) {
   return id;
 }
 
+// Stores a "Modified" value as the library keeps it: 8 little-endian bytes.
+inline void SetStoredTime(TRegKey& key, const std::string& name, std::uint64_t time) {
+  std::vector<std::uint8_t> bytes(8);
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(time >> (8 * i));
+  key.SetBinary(name, bytes);
+}
+
+inline std::uint64_t StoredTime(const TRegKey& key, const std::string& name) {
+  auto bytes = key.QueryBinary(name);
+  if (!bytes || bytes->size() != 8) return 0;
+  std::uint64_t time = 0;
+  for (int i = 7; i >= 0; --i) time = time << 8 | (*bytes)[i];
+  return time;
+}
+
 enum class TProgramAnswer {
   kAcknowledges,   // sets the error event, then the acknowledgement, as the program does
   kRefuses,        // sets only the acknowledgement: the hand-off failed
