@@ -31,8 +31,10 @@ void CheckHive(THive hive) {
   if (hive != THive::CurrentUser && hive != THive::LocalMachine) throw TError("Unknown registry hive.");
 }
 
-[[noreturn]] void FailCreate(const std::string& file, const std::string& what, int error) {
-  throw TError("The registry store \"" + file + "\" cannot be created (" + what + "): " + std::strerror(error));
+// `failed` is the folder that could not be made, or empty for the file itself.
+[[noreturn]] void FailCreate(const std::string& file, const std::string& failed, int error) {
+  std::string where = failed.empty() ? "" : failed + ": ";
+  throw TError("The registry store \"" + file + "\" cannot be created: " + where + std::strerror(error));
 }
 
 // Creates each missing folder of the file's folder path with the given mode.
@@ -68,7 +70,7 @@ void CreateHiveFile(THive hive, const std::string& file) {
   bool shared = hive == THive::LocalMachine;
   CreateFolders(file, shared ? 0755 : 0700);
   int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, shared ? 0644 : 0600);
-  if (fd < 0) FailCreate(file, "file", errno);
+  if (fd < 0) FailCreate(file, "", errno);
   close(fd);
 }
 

@@ -37,8 +37,6 @@ constexpr const char* kCreateTables = R"(
     data NOT NULL,
     UNIQUE(key_id, name));
   INSERT INTO reg_keys(id, parent, name) VALUES (1, NULL, '');
-  PRAGMA application_id = 1129730631;
-  PRAGMA user_version = 1;
 )";
 
 std::string DamagedMessage(const std::string& file) {
@@ -136,7 +134,10 @@ bool TRegStore::PrepareTables(bool create) {
   // write-ahead log would need its index file; it keeps a rollback journal.
   db_.Exec(hive_ == THive::LocalMachine ? "PRAGMA journal_mode = DELETE" : "PRAGMA journal_mode = WAL");
   RunTransaction(true, [&] {
-    if (!HasTables()) db_.Exec(kCreateTables);
+    if (HasTables()) return;  // another process was first
+    db_.Exec(kCreateTables);
+    db_.Exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+    db_.Exec(("PRAGMA user_version = " + std::to_string(kLayoutVersion)).c_str());
   });
   ready_ = true;
   return true;
