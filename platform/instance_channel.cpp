@@ -83,7 +83,8 @@ std::optional<TInstanceServer> TInstanceServer::Listen() {
   // Holding the lock, any socket present was left by an instance that has ended.
   std::string path = SocketPath(folder);
   sockaddr_un address = SocketAddress(path);
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) posix::ThrowSystemError("Cannot replace instance socket", path, errno);
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    posix::ThrowSystemError("Cannot replace instance socket", path, errno);
   TUniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!socket.IsValid() || ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
     posix::ThrowSystemError("Cannot create instance socket", path, errno);

@@ -6,6 +6,7 @@
 #include <sys/un.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/named_event.h"
