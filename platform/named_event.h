@@ -1,7 +1,7 @@
 #pragma once
-// A named, manual-reset event shared by the processes of one user's session. It is a
-// small file in the runtime folder (folders.h) whose first byte holds the state, so it outlives
-// the processes that use it: whoever waits on it resets it first.
+// A named, manual-reset event shared by the processes of one user's session. It is
+// a small file in the runtime folder (folders.h) whose first byte holds the state,
+// so it outlives the processes that use it: whoever waits on it resets it first.
 //
 // An object is used from one thread; several processes may use the same event.
 
