@@ -13,7 +13,7 @@ TEST(StartProgram, AcknowledgedHandOffSucceeds) {
   TSyncTestBed bed;
   bed.InstallProgram(TProgramAnswer::kAcknowledges);
   EXPECT_TRUE(StartProgram({kActiveSyncSwitch}, true, kAcknowledgeTimeoutMs));
-  EXPECT_EQ(bed.ProgramStarts(), std::vector<std::string>{"/activesync"});
+  EXPECT_EQ(bed.WaitForStarts(1), std::vector<std::string>{"/activesync"});
 }
 
 TEST(StartProgram, InstallDirOfTheMachineServesWhenTheUserHasNone) {
@@ -21,13 +21,14 @@ TEST(StartProgram, InstallDirOfTheMachineServesWhenTheUserHasNone) {
   bed.InstallProgram(TProgramAnswer::kAcknowledges, THive::LocalMachine);
   EXPECT_TRUE(FindProgram().has_value());
   EXPECT_TRUE(StartProgram({kActiveSyncSwitch}, true, kAcknowledgeTimeoutMs));
+  bed.WaitForStarts(1);
 }
 
 TEST(StartProgram, AcknowledgementWithoutTheErrorEventIsAFailure) {
   TSyncTestBed bed;
   bed.InstallProgram(TProgramAnswer::kRefuses);
   EXPECT_FALSE(StartProgram({kActiveSyncSwitch}, true, kAcknowledgeTimeoutMs));
-  EXPECT_EQ(bed.ProgramStarts().size(), 1u);
+  EXPECT_EQ(bed.WaitForStarts(1).size(), 1u);
 }
 
 TEST(StartProgram, SilentProgramTimesOutAfterFiveSeconds) {

@@ -37,15 +37,18 @@ class StartedProvider : public ::testing::Test {
     bed_.InstallProgram(TProgramAnswer::kAcknowledges);
     ASSERT_TRUE(provider_.InitObjType(kObjTypeName, &handler_, 1));
     ASSERT_NE(handler_, nullptr);
+    started_ = 1;
   }
   ~StartedProvider() override {
     if (handler_) handler_->Release();
     provider_.InitObjType(nullptr, nullptr, 0);
+    bed_.WaitForStarts(started_);
   }
 
   TSyncTestBed bed_;
   TSyncProvider provider_;
   IReplObjHandler* handler_ = nullptr;
+  std::size_t started_ = 0;
 };
 
 }  // namespace
@@ -61,12 +64,13 @@ TEST(SyncProvider, InitObjTypeServesOnlyItsTypeAndNeedsTheProgram) {
   EXPECT_FALSE(provider.InitObjType(kObjTypeName, &handler, 1));
   EXPECT_EQ(handler, nullptr);
   EXPECT_EQ(provider.Folder(), nullptr);
+  bed.WaitForStarts(1);
 }
 
 TEST_F(StartedProvider, InitObjTypeLoadsTheRecordsAndUnloadingDropsThem) {
   bed_.AddRecord(IdOf(1), bed_.DbPath("Mail.dat"), 11);
   Start();
-  EXPECT_EQ(bed_.ProgramStarts(), std::vector<std::string>{"/activesync"});
+  EXPECT_EQ(bed_.WaitForStarts(1), std::vector<std::string>{"/activesync"});
   ASSERT_NE(provider_.Folder(), nullptr);
   EXPECT_EQ(provider_.Folder()->PartnerBit, 1u);
   ASSERT_EQ(provider_.Folder()->Databases.size(), 1u);

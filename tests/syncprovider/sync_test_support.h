@@ -129,22 +129,25 @@ class TSyncTestBed {
   void InstallProgram(TProgramAnswer answer, THive hive = THive::CurrentUser) {
     std::string dir = root_ / "install";
     ::mkdir(dir.c_str(), 0700);
-    std::string script = "#!/bin/sh\necho \"$@\" >> '" + dir + "/started'\n";
-    if (answer == TProgramAnswer::kAcknowledges) script += std::string("exec '") + CORVANESYNC_HOST + "' acknowledge\n";
-    if (answer == TProgramAnswer::kRefuses) script += std::string("exec '") + CORVANESYNC_HOST + "' acknowledge --refuse\n";
+    // The start is recorded last, so that a recorded start has answered already.
+    std::string script = "#!/bin/sh\n";
+    if (answer == TProgramAnswer::kAcknowledges) script += std::string("'") + CORVANESYNC_HOST + "' acknowledge\n";
+    if (answer == TProgramAnswer::kRefuses) script += std::string("'") + CORVANESYNC_HOST + "' acknowledge --refuse\n";
+    script += "echo \"$@\" >> '" + dir + "/started'\n";
     WriteText(dir + "/corvane", script);
     ::chmod((dir + "/corvane").c_str(), 0700);
     TRegKey::Create(hive, "Software\\Corvane").SetString("Install_Dir", dir);
   }
-  // The argument lines of every start of the stand-in program so far.
+  // The argument lines of every start of the stand-in program that has ended.
   std::vector<std::string> ProgramStarts() const {
     std::istringstream lines(ReadText(root_ / "install/started"));
     std::vector<std::string> starts;
     for (std::string line; std::getline(lines, line);) starts.push_back(line);
     return starts;
   }
-  // Waits (a few seconds at most) until the stand-in has been started `count`
-  // times: a start that nothing waits for runs on after the call that made it.
+  // Waits (a few seconds at most) until the stand-in has run `count` times: it
+  // runs on after the call that started it, and must be done before the test's
+  // folders go.
   std::vector<std::string> WaitForStarts(std::size_t count) const {
     for (int i = 0; i < 500 && ProgramStarts().size() < count; ++i) ::usleep(10000);
     return ProgramStarts();
