@@ -14,7 +14,9 @@
 // The variables are read at every open, so a change takes effect at the next one.
 //
 // All failures throw TError with a message a person can read. Thread-safe: a
-// process keeps one connection per hive file and serialises its use.
+// process keeps one connection per hive file and serialises its use. A child
+// process made by fork() opens its own connection at its first Open or Create;
+// keys opened before the fork belong to the parent.
 
 #include <cstdint>
 #include <memory>

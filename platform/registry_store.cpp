@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "platform/error.h"
 #include "platform/registry_location.h"
