@@ -306,19 +306,6 @@ std::optional<char32_t> Encode(const TCodePage& page, std::u16string_view text, 
   return 0xFFFD;
 }
 
-}  // namespace
-
-void SetCodePage(int codePage) {
-  auto page = LoadCodePage(codePage);
-  if (!page) throw TError(Format(kUnsupportedCodePage, codePage));
-  std::lock_guard lock(gMutex);
-  gCurrent = std::move(page);
-}
-
-int CurrentCodePage() { return Current()->number; }
-
-namespace {
-
 std::u16string Decode(const TCodePage& page, std::string_view text) {
   switch (page.kind) {
     case TKind::SingleByte:
@@ -347,6 +334,15 @@ std::string EncodeOrThrow(const TCodePage& page, std::u16string_view text) {
 
 }  // namespace
 
+void SetCodePage(int codePage) {
+  auto page = LoadCodePage(codePage);
+  if (!page) throw TError(Format(kUnsupportedCodePage, codePage));
+  std::lock_guard lock(gMutex);
+  gCurrent = std::move(page);
+}
+
+int CurrentCodePage() { return Current()->number; }
+
 std::u16string AnsiToUtf16(std::string_view text) { return Decode(*Current(), text); }
 
 std::u16string AnsiToUtf16ForComparison(std::string_view text) {
@@ -357,7 +353,9 @@ std::u16string AnsiToUtf16ForComparison(std::string_view text) {
     case TKind::MultiByte: {
       UErrorCode status = U_ZERO_ERROR;
       TConverterPtr converter(ucnv_open(page->icuName.c_str(), &status));
-      ucnv_setToUCallBack(converter.get(), WriteReplacementCharacter, nullptr, nullptr, nullptr, &status);
+      if (U_SUCCESS(status)) {
+        ucnv_setToUCallBack(converter.get(), WriteReplacementCharacter, nullptr, nullptr, nullptr, &status);
+      }
       if (U_FAILURE(status)) return {};
       std::u16string out(text.size() * 2 + 2, u'\0');
       int32_t length = ucnv_toUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()), text.data(),

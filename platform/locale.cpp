@@ -5,6 +5,7 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/codepage.h"
