@@ -35,54 +35,84 @@ void TPwdUndoList::AddSnapshot(TSnapshotKind kind, TPwdItem& item, const TGuid& 
   snapshot->OperationStamp = stamp;
 }
 
+TPwdItem* TPwdUndoList::Restore(const TPwdItem& snapshot) {
+  TPwdBase& base = *Base;
+  if (snapshot.SnapshotKind == TSnapshotKind::Inserted) {
+    TPwdItem* item = base.FindItem(snapshot.Guid);
+    if (!item) return nullptr;
+    TPwdFolder* parent = item->ParentFolder();
+    item->Delete();
+    return parent;
+  }
+  TPwdItem* target = nullptr;
+  if (snapshot.SnapshotKind == TSnapshotKind::Deleted) {
+    TPwdItem* parent = snapshot.SnapshotParent.IsNull() ? nullptr : base.FindItem(snapshot.SnapshotParent);
+    // An id already back in the tree is never given to a second item.
+    if (parent && parent->IsFolder() && !base.FindItem(snapshot.Guid)) {
+      target = static_cast<TPwdFolder*>(parent)->Items->AddItem(snapshot.ItemType, false, snapshot.Guid);
+    }
+  } else {
+    target = base.FindItem(snapshot.Guid);
+  }
+  if (!target) return nullptr;
+  target->Edit();
+  target->Assign(snapshot);
+  target->Post();
+  target->OperationStamp = {};
+  return target;
+}
+
 TPwdItem* TPwdUndoList::Undo() {
   if (Count() == 0) return nullptr;
   TPwdBase& base = *Base;
-  TGuid stamp = Last()->OperationStamp;
-  // What to show afterwards, by id: an item restored early may be freed by a
-  // later step of the same operation (an inserted folder after its children).
-  TGuid shown, lastTarget;
-  bool haveShown = false, shownIsFolder = false;
+  const std::vector<TPwdItem*> snapshots = Items();
+  const TGuid stamp = snapshots.back()->OperationStamp;
+  std::size_t first = snapshots.size();
+  while (first > 0 && snapshots[first - 1]->OperationStamp == stamp) --first;
+
+  // The item each snapshot touched, by id: one restored early may be freed by
+  // a later step (an inserted folder after its children).
+  std::vector<TGuid> targets(snapshots.size());
   {
     TPwdBase::TLoadingScope loading(base);
-    while (Count() > 0 && Last()->OperationStamp == stamp) {
-      TPwdItem& snapshot = *Last();
-      TPwdItem* target = nullptr;
-      if (snapshot.SnapshotKind == TSnapshotKind::Deleted) {
-        TPwdItem* parent = snapshot.SnapshotParent.IsNull() ? nullptr : base.FindItem(snapshot.SnapshotParent);
-        // An id already back in the tree is never given to a second item.
-        if (parent && parent->IsFolder() && !base.FindItem(snapshot.Guid)) {
-          target = static_cast<TPwdFolder*>(parent)->Items->AddItem(snapshot.ItemType, false, snapshot.Guid);
-        }
-      } else {
-        target = base.FindItem(snapshot.Guid);
+    // Newest first, as the changes are taken back. Undoing insertions only
+    // removes items, and no other snapshot of the operation needs them, so
+    // they run last: the tree first only grows and then only shrinks, which
+    // keeps the lists' removals to one pass each.
+    auto apply = [&](bool insertions) {
+      for (std::size_t i = snapshots.size(); i-- > first;) {
+        if ((snapshots[i]->SnapshotKind == TSnapshotKind::Inserted) != insertions) continue;
+        if (TPwdItem* target = Restore(*snapshots[i])) targets[i] = target->Guid;
       }
-      if (target && snapshot.SnapshotKind == TSnapshotKind::Inserted) {
-        TPwdFolder* parent = target->ParentFolder();
-        target->Delete();
-        target = parent;
-      } else if (target) {
-        target->Edit();
-        target->Assign(snapshot);
-        target->Post();
-        target->OperationStamp = {};
-      }
-      if (target) {
-        if (!haveShown || (target->IsFolder() && !shownIsFolder)) {
-          shown = target->Guid;
-          shownIsFolder = target->IsFolder();
-          haveShown = true;
-        }
-        lastTarget = target->Guid;
-      }
-      Delete(Count() - 1);
+    };
+    // Applied or not, the operation's snapshots go together.
+    auto freeSnapshots = [&] {
+      for (std::size_t i = first; i < snapshots.size(); ++i) snapshots[i]->Delete();
+    };
+    try {
+      apply(false);
+      apply(true);
+    } catch (...) {
+      freeSnapshots();
+      throw;
     }
+    freeSnapshots();
     if (!stamp.IsNull() && base.ChangesLog) base.ChangesLog->DeleteLastOperation(stamp);
   }
   base.SetModified(true);
-  if (!haveShown) return nullptr;
-  if (TPwdItem* item = base.FindItem(shown)) return item;
-  return base.FindItem(lastTarget);
+
+  // Shown afterwards: the first item touched, or the first folder if the
+  // first item is not one; failing that, the last one that still exists.
+  TPwdItem* shown = nullptr;
+  TPwdItem* fallback = nullptr;
+  for (std::size_t i = snapshots.size(); i-- > first;) {
+    if (targets[i].IsNull()) continue;
+    TPwdItem* item = base.FindItem(targets[i]);
+    if (!item) continue;
+    fallback = item;
+    if (!shown || (item->IsFolder() && !shown->IsFolder())) shown = item;
+  }
+  return shown ? shown : fallback;
 }
 
 // --- The database's side of the edit cycle ---

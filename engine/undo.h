@@ -33,6 +33,11 @@ class TPwdUndoList : public TPwdItemsList {
   // the item to show afterwards (the first folder restored, else the first
   // item), or nullptr; marks the database modified.
   TPwdItem* Undo();
+
+ private:
+  // Applies one snapshot to the tree; returns the item it touched (for an
+  // undone insertion, the parent), or nullptr when nothing was there to restore.
+  TPwdItem* Restore(const TPwdItem& snapshot);
 };
 
 }  // namespace corvane
