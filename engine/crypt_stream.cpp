@@ -220,13 +220,14 @@ void TCryptStream::LoadEncryptedPart() {
   encryptedPart_->Seek(0, TSeekOrigin::Begin);
 }
 
-// Once all stored bytes have arrived, the zlib stream must end there with a
-// good checksum; bytes beyond the stored count are ignored.
+// Once all stored bytes have arrived, the zlib stream must end right there
+// with a good checksum. Damaged data that inflate without a zlib error show
+// up here, as a stream that goes on or never ends.
 void TCryptStream::VerifyEncryptedEnd() {
   if (endVerified_) return;
   endVerified_ = true;
   std::uint8_t extra;
-  if (decompressor_->Read({&extra, 1}) == 0 && !decompressor_->AtStreamEnd()) Throw(sreaderror);
+  if (decompressor_->Read({&extra, 1}) != 0 || !decompressor_->AtStreamEnd()) Throw(sreaderror);
 }
 
 // Streams the encrypted part (one-part mode), never beyond the stored count.
