@@ -106,7 +106,7 @@ void TCryptStream::BeginWrite() {
     sink_ = &source_;
   }
   // The chain is built (and the ids checked) before anything is written.
-  chain_ = CreateCipherChain(*sink_, algorithms_, password_, blockBuffer_, firstBlockMin_);
+  chain_ = CreateCipherChain(*sink_, algorithms_, password_, bufferMode_ == TBufferMode::Blocks, firstBlockMin_);
   WipeString(password_);
   compressor_ = std::make_unique<TCompressionStream>(*chain_);
   compressor_->SetProgress([this](std::uint64_t bytes) { Report(TCryptProgressMode::Compression, bytes); });
@@ -183,7 +183,7 @@ void TCryptStream::BeginRead() {
   if (!hasPassword_) return;
 
   storedByteCount_ = source_.ReadUInt32();
-  chain_ = CreateCipherChain(source_, algorithms_, password_, blockBuffer_, firstBlockMin_);
+  chain_ = CreateCipherChain(source_, algorithms_, password_, bufferMode_ == TBufferMode::Blocks, firstBlockMin_);
   WipeString(password_);
   decompressor_ = std::make_unique<TDecompressionStream>(*chain_);
   decompressor_->SetProgress([this](std::uint64_t bytes) { Report(TCryptProgressMode::Decompression, bytes); });

@@ -40,6 +40,9 @@ class TCompressionStream;
 class TDecompressionStream;
 class TMemoryStream;
 
+// Whether the block buffer stands in front of the cipher chain.
+enum class TBufferMode : std::uint8_t { Direct = 1, Blocks = 2 };
+
 // Which event calls the progress callback of a TCryptStream.
 enum class TCryptProgressMode {
   AfterRead = 0,      // each read from the encrypted part: bytes read
@@ -65,8 +68,8 @@ class TCryptStream : public TStream {
   ~TCryptStream() override;
 
   // Settings, to be made before the first read or write.
-  // Without the block buffer (reading data of formats before 2.11).
-  void SetBlockBuffer(bool used) { blockBuffer_ = used; }
+  // Direct: without the block buffer (data of formats before 2.11).
+  void SetBufferMode(TBufferMode mode) { bufferMode_ = mode; }
   // Smallest first block: 8192 (the default) for a database body, 0 for
   // attachments. Readers accept any size.
   void SetFirstBlockMin(std::size_t bytes) { firstBlockMin_ = bytes; }
@@ -153,7 +156,7 @@ class TCryptStream : public TStream {
   bool hasPassword_;
   std::string algorithms_;
   bool twoPart_;
-  bool blockBuffer_ = true;
+  TBufferMode bufferMode_ = TBufferMode::Blocks;
   std::size_t firstBlockMin_ = 8192;
   std::uint32_t* wrongPasswordTick_ = nullptr;
   std::uint32_t* wrongPasswordDelay_ = nullptr;

@@ -98,7 +98,7 @@ TEST(CryptStream, RoundTripThroughEveryKindOfChain) {
 TEST(CryptStream, OldLayoutWithoutBlockBufferRoundTrips) {
   // Files of old formats pass the compressed data straight to the ciphers,
   // so CBC meets parts shorter than a block.
-  TContainerOptions options{.algorithms = AllAlgorithms(), .blockBuffer = false};
+  TContainerOptions options{.algorithms = AllAlgorithms(), .bufferMode = TBufferMode::Direct};
   ReadContainer(WriteContainer(options, WriteSampleBody), options, ExpectSampleBody);
 }
 

@@ -34,7 +34,7 @@ struct TContainerOptions {
   std::string algorithms;
   bool twoPart = true;
   std::size_t firstBlockMin = 8192;
-  bool blockBuffer = true;
+  TBufferMode bufferMode = TBufferMode::Blocks;
 };
 
 // Writes a container with `body` and returns its bytes.
@@ -43,7 +43,7 @@ inline Bytes WriteContainer(const TContainerOptions& options, const std::functio
   {
     TCryptStream crypt(out, options.password, options.algorithms, options.twoPart);
     crypt.SetFirstBlockMin(options.firstBlockMin);
-    crypt.SetBlockBuffer(options.blockBuffer);
+    crypt.SetBufferMode(options.bufferMode);
     body(crypt);
     crypt.Finish();
   }
@@ -55,7 +55,7 @@ inline void ReadContainer(const Bytes& data, const TContainerOptions& options,
                           const std::function<void(TCryptStream&)>& body) {
   TMemoryStream in(data);
   TCryptStream crypt(in, options.password, "", options.twoPart);
-  crypt.SetBlockBuffer(options.blockBuffer);
+  crypt.SetBufferMode(options.bufferMode);
   body(crypt);
 }
 
