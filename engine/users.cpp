@@ -9,22 +9,31 @@
 #include "engine/messages.h"
 #include "engine/permissions.h"
 #include "platform/error.h"
+#include "platform/locale.h"
 
 namespace corvane {
 
-namespace {
-
-// Orders names without regard to case.
-int CompareNames(std::string_view a, std::string_view b) {
-  auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    int d = fold(static_cast<unsigned char>(a[i])) - fold(static_cast<unsigned char>(b[i]));
-    if (d != 0) return d;
+std::string UpgradeStoredRights(std::string_view rights, std::uint16_t formatVersion) {
+  std::string upgraded(rights);
+  if (upgraded.empty() || upgraded == "-") return upgraded;
+  if (formatVersion < 195) {
+    if (std::size_t o = upgraded.find('O'); o != std::string::npos) {
+      upgraded.erase(o, 1);
+      std::string modify;
+      for (char letter : std::string_view("IUD")) {
+        if (!RightsContain(upgraded, letter)) modify += letter;
+      }
+      upgraded.insert(o, modify);
+    }
+    if (!upgraded.empty() && !RightsContain(upgraded, 'V')) upgraded += 'V';
   }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  if (formatVersion < 217) {
+    for (char letter : std::string_view("MLSF")) {
+      if (!RightsContain(upgraded, letter)) upgraded += letter;
+    }
+  }
+  return upgraded;
 }
-
-}  // namespace
 
 std::string PasswordDigestOf(std::string_view password) {
   std::string digest(CryptoPP::SHA1::DIGESTSIZE, '\0');
@@ -274,7 +283,7 @@ TPwdBaseUser* TPwdBaseUsersList::FindByGuid(const TGuid& guid) const {
 
 TPwdBaseUser* TPwdBaseUsersList::FindByName(std::string_view name) const {
   for (TPwdBaseUser* user : items_) {
-    if (CompareNames(user->name_, name) == 0) return user;
+    if (CompareTextIgnoreCase(user->name_, name) == 0) return user;
   }
   return nullptr;
 }
@@ -291,8 +300,15 @@ void TPwdBaseUsersList::Sort() {
   auto rank = [](const TPwdBaseUser* user) { return user->guid_.IsNull() ? 0 : user->userType_ == kGroupDatabase ? 1 : 2; };
   std::stable_sort(items_.begin(), items_.end(), [&](const TPwdBaseUser* a, const TPwdBaseUser* b) {
     if (rank(a) != rank(b)) return rank(a) < rank(b);
-    return CompareNames(a->name_, b->name_) < 0;
+    return CompareTextIgnoreCase(a->name_, b->name_) < 0;
   });
+}
+
+void TPwdBaseUsersList::EnsureAdministrator() {
+  for (const TPwdBaseUser* user : items_) {
+    if (user->rights_.empty() || RightsContain(user->rights_, 'A')) return;
+  }
+  if (!items_.empty()) items_.front()->SetRights({});
 }
 
 void TPwdBaseUsersList::SetCheckGroups(bool check) {

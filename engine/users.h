@@ -26,6 +26,12 @@ enum : std::uint8_t {
 // Asks HasUserOfType for any domain-authenticated entry (types 1 and 2).
 inline constexpr std::uint8_t kAnyDomainType = 255;
 
+// Rights as files of `formatVersion` stored them, in today's letters. Before
+// 195 "O" stood for "IUD" and viewing passwords came with any rights; before
+// 217 "M", "L", "S" and "F" did not exist and came with any rights. All
+// rights ("") and none ("-") stay as they are.
+std::string UpgradeStoredRights(std::string_view rights, std::uint16_t formatVersion);
+
 // SHA-1 digest (20 raw bytes) of a password's 8-bit characters.
 std::string PasswordDigestOf(std::string_view password);
 
@@ -150,6 +156,9 @@ class TPwdBaseUsersList {
   bool HasUserOfType(std::uint8_t userType) const;
   // The default user first, then database groups, then by name.
   void Sort();
+  // Gives the first entry all rights when no entry is an administrator, so
+  // that a database read from a file always has one.
+  void EnsureAdministrator();
 
   // Whether group memberships count for rights (the session turns this off
   // when groups cannot be verified). On by default.

@@ -31,6 +31,33 @@ TEST(MergeRights, AppendsMissingLettersAndReadsEmptyAsAdministrator) {
   for (const Case& c : cases) EXPECT_EQ(MergeRights(c.first, c.second), c.merged) << c.first << " + " << c.second;
 }
 
+TEST(UsersList, StoredRightsOfOlderFormatsGainTheLettersTheyImplied) {
+  struct Case {
+    std::uint16_t version;
+    const char* stored;
+    const char* upgraded;
+  } cases[] = {
+      {190, "OP", "IUDPVMLSF"}, {194, "IO", "IUDVMLSF"}, {194, "P", "PVMLSF"},  {195, "OP", "OPMLSF"},
+      {216, "IU", "IUMLSF"},    {216, "IUM", "IUMLSF"}, {217, "IU", "IU"},      {230, "OP", "OP"},
+      {190, "", ""},            {190, "-", "-"},        {216, "-", "-"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UpgradeStoredRights(c.stored, c.version), c.upgraded) << c.version << " '" << c.stored << "'";
+  }
+}
+
+TEST(UsersList, WithoutAnAdministratorTheFirstUserBecomesOne) {
+  TPwdBaseUsersList users(nullptr);
+  AddUser(users, "Default", "-");
+  AddUser(users, "Kim", "IUD");
+  users.EnsureAdministrator();
+  EXPECT_EQ(users[0]->Rights(), "");
+  users[0]->SetRights("-");
+  users[1]->SetRights("AV");
+  users.EnsureAdministrator();
+  EXPECT_EQ(users[0]->Rights(), "-");
+}
+
 TEST(UsersList, MembershipIsKeptOnBothSides) {
   TPwdBaseUsersList users(nullptr);
   TPwdBaseUser* group = AddUser(users, "Staff", "V", kGroupDatabase);
@@ -111,6 +138,8 @@ TEST(UsersList, LookupAndTypes) {
   EXPECT_EQ(users.FindByName("carol"), carol);
   EXPECT_EQ(users.FindByName("CAROL"), carol);
   EXPECT_EQ(users.FindByName("Caro"), nullptr);
+  TPwdBaseUser* elise = AddUser(users, "\xC9lise", "I");  // code page 1252: capital E acute
+  EXPECT_EQ(users.FindByName("\xE9LISE"), elise);
   EXPECT_EQ(users.FindByGuid(first->Guid()), first);
   EXPECT_EQ(users.FindByGuid(TGuid::Create()), nullptr);
 
