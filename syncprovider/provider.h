@@ -101,7 +101,8 @@ class IReplObjHandler {
   virtual std::uint32_t AddRef() = 0;
   virtual std::uint32_t Release() = 0;
   // Out: the next packet of the object being read; the buffer stays the
-  // handler's and is valid until the next call. recommendedSize is a hint.
+  // handler's and is valid until the next call. recommendedSize is the
+  // service's preferred packet size, a hint only.
   virtual TSyncStatus GetPacket(const std::uint8_t** data, std::uint32_t* size, std::uint32_t recommendedSize) = 0;
   // The next packet of the object being written.
   virtual TSyncStatus SetPacket(const std::uint8_t* data, std::uint32_t size) = 0;

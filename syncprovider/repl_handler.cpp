@@ -1,6 +1,7 @@
 #include "syncprovider/repl_handler.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -33,17 +34,16 @@ std::uint32_t TCvCustomReplObjHandler::Release() {
   return left;
 }
 
-TSyncStatus TCvCustomReplObjHandler::GetPacket(const std::uint8_t** data, std::uint32_t* size,
-                                               std::uint32_t recommendedSize) {
+TSyncStatus TCvCustomReplObjHandler::GetPacket(const std::uint8_t** data, std::uint32_t* size, std::uint32_t) {
   return Guarded([&] {
     if (data == nullptr || size == nullptr) return kSyncInvalidArgument;
     *data = nullptr;
     *size = 0;
     if (!InfoRecord) return kSyncAbort;
-    // The buffer follows the service's packet size, but never so small that the
-    // record would not fit.
-    std::size_t wanted = std::max<std::size_t>(recommendedSize, kSettingsPacketSize);
-    if (Packet.size() != wanted) Packet.assign(wanted, 0);
+    // The only object sent is the settings record, so the buffer has its size
+    // whatever size the service suggests: never too small, never the service's
+    // choice of allocation.
+    Packet.resize(kSettingsPacketSize);
     Packet[0] = kPacketSettingsRecord;
     TInfoRecordBytes record = InfoRecord->Encode();
     std::copy(record.begin(), record.end(), Packet.begin() + 1);

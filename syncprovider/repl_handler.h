@@ -47,7 +47,7 @@ class TCvCustomReplObjHandler : public IReplObjHandler {
 
  protected:
   std::shared_ptr<TCvReplFolder> Folder;
-  std::vector<std::uint8_t> Packet;      // outgoing packet buffer, reused
+  std::vector<std::uint8_t> Packet;      // the outgoing packet, valid until the next call
   std::unique_ptr<TAtomicWriter> WriteFile;   // the file being received, until placed
   TReplSetup* ReadSetup = nullptr;       // the service's, alive until Reset
   TReplSetup* WriteSetup = nullptr;

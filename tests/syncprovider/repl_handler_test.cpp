@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "syncprovider/repl_handler.h"
 #include "tests/syncprovider/sync_test_support.h"
@@ -113,6 +114,24 @@ TEST(ReplHandler, ReceivedFileThatIsNotADatabaseIsDroppedAndTheOldOneKept) {
     const std::string before = UserRegistryDump();
     TReplSetup setup = WriteSetup(0, 5, 11);
     EXPECT_EQ(Receive(*NewHandler(), setup, c.bytes), kSyncUnexpected);
+    EXPECT_EQ(ReadText(mail), DatabaseBytes(IdOf(1), 230, "old"));
+    EXPECT_EQ(FilesIn(bed.Databases()), std::vector<std::string>{"Mail.dat"});
+    EXPECT_EQ(UserRegistryDump(), before);
+  }
+}
+
+TEST(ReplHandler, DatabaseHeldByAWriterIsNotReplaced) {
+  // Named by its device object, or sent as new and found by its identifier.
+  for (std::uint32_t flags : {0u, kSetupNewObject}) {
+    SCOPED_TRACE(flags);
+    TSyncTestBed bed;
+    bed.SetNewDbFileName(bed.Databases() + "/CVBase%d.dat");
+    std::string mail = bed.WriteDatabase("Mail.dat", IdOf(1), "old");
+    bed.AddRecord(IdOf(1), mail, 11, "Mail");
+    const std::string before = UserRegistryDump();
+    TFile held = TFile::Open(mail, TFile::TMode::kWrite);
+    TReplSetup setup = WriteSetup(flags, 5, 11);
+    EXPECT_EQ(Receive(*NewHandler(), setup, DatabaseBytes(IdOf(1), 230, "new")), kSyncUnexpected);
     EXPECT_EQ(ReadText(mail), DatabaseBytes(IdOf(1), 230, "old"));
     EXPECT_EQ(FilesIn(bed.Databases()), std::vector<std::string>{"Mail.dat"});
     EXPECT_EQ(UserRegistryDump(), before);
