@@ -2,6 +2,7 @@
 
 #include "engine/base.h"
 #include "engine/changelog.h"
+#include "engine/permissions.h"
 
 namespace corvane {
 
@@ -33,6 +34,12 @@ void TPwdUndoList::AddSnapshot(TSnapshotKind kind, TPwdItem& item, const TGuid& 
   const TPwdFolder* parent = item.ParentFolder();
   snapshot->SnapshotParent = parent ? parent->Guid : TGuid{};
   snapshot->OperationStamp = stamp;
+  // Assign leaves permissions alone (a copy takes those of its new place);
+  // a deleted item must come back with its own list.
+  if (item.Permissions) {
+    snapshot->Permissions.reset(new TPwdPermissionsList(Base));
+    snapshot->Permissions->CopyFrom(*item.Permissions);
+  }
 }
 
 TPwdItem* TPwdUndoList::Restore(const TPwdItem& snapshot) {
@@ -50,6 +57,10 @@ TPwdItem* TPwdUndoList::Restore(const TPwdItem& snapshot) {
     // An id already back in the tree is never given to a second item.
     if (parent && parent->IsFolder() && !base.FindItem(snapshot.Guid)) {
       target = static_cast<TPwdFolder*>(parent)->Items->AddItem(snapshot.ItemType, false, snapshot.Guid);
+      if (snapshot.Permissions) {
+        target->Permissions.reset(new TPwdPermissionsList(&base));
+        target->Permissions->CopyFrom(*snapshot.Permissions);
+      }
     }
   } else {
     target = base.FindItem(snapshot.Guid);

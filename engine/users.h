@@ -54,7 +54,6 @@ class TPwdBaseUser {
   const std::string& Rights() const { return rights_; }
   const TGuid& Guid() const { return guid_; }
   bool Enabled() const { return enabled_; }
-  bool IsGroup() const { return userType_ == kGroupDatabase || userType_ == kGroupDomain; }
 
   void SetName(const std::string& name);
   // Anybody may change his own digest; other users' digests need the guard.

@@ -136,6 +136,23 @@ TEST_F(Undo, DeletedFolderComesBackWithEverythingBelow) {
   EXPECT_EQ(UndoCount(), 0);
 }
 
+TEST_F(Undo, DeletedFolderComesBackWithItsOwnPermissions) {
+  TPwdBaseUser* clerk = AddUser("Clerk", "IUDV");
+  work->SetInheritRights(false);
+  work->Permissions->SetEntry(clerk->Guid(), "", "V");
+  const TGuid id = work->Guid;
+  const int entries = work->Permissions->Count();
+  work->Delete();
+  UndoOnce();
+  TPwdItem* back = base.FindItem(id);
+  ASSERT_NE(back, nullptr);
+  ASSERT_FALSE(back->InheritsPermissions());
+  EXPECT_EQ(back->Permissions->Count(), entries);
+  base.Logon(clerk->Guid());
+  EXPECT_FALSE(back->HasRights("V"));  // the denial came back too
+  EXPECT_TRUE(base.HasRights(nullptr, "V"));
+}
+
 TEST_F(Undo, MoveIsTakenBackAsOneOperation) {
   TPwdFolder* archive = AddFolder(base, "Archive");
   AddRecord(*work, "Bank", "bob");
