@@ -122,6 +122,22 @@ TEST_F(ChangeLog, FolderLifeIsLoggedByName) {
   EXPECT_EQ(Entries(start), (Lines{"Insert -1 >Bank", "Update -1 Bank>Banks", "Update -2 >", "Delete -1 Banks>"}));
 }
 
+TEST_F(ChangeLog, StructureChangesAreLoggedOncePerFieldAndOperation) {
+  TPwdFieldsList& structure = *base.Structure;
+  const int at = LogCount();
+  TPwdField* pin = structure.AddField("PIN", kFieldString, kKindRegular);
+  pin->SetDescription("card");
+  EXPECT_EQ(Entries(at), (Lines{"Update -4 >PIN"}));
+  EXPECT_EQ(LogEntry(at).ExtraGuid, pin->Guid);
+  EXPECT_EQ(LogEntry(at).ItemGuid, base.Guid);
+
+  base.Edit();  // a new operation on the folder
+  pin->SetDescription("bank card");
+  structure.SetSectionName(0, "Main");
+  base.Post();
+  EXPECT_EQ(Entries(at), (Lines{"Update -4 >PIN", "Update -4 PIN>PIN", "Update -5 General>Main"}));
+}
+
 TEST_F(ChangeLog, DeletingTheLastOperationSkipsNewerEntriesOfOthers) {
   TPwdBaseChangesLog log(nullptr);
   TGuid a = TGuid::Create(), b = TGuid::Create(), c = TGuid::Create();
