@@ -34,7 +34,7 @@ std::uint32_t Number(const std::string& text) { return static_cast<std::uint32_t
 // held, both given back at the end.
 class TSession {
  public:
-  TSession(const THostOptions& options) : library_(options.libraryPath) {
+  explicit TSession(const THostOptions& options) : library_(options.libraryPath) {
     if (!library_.InitObjType(kObjTypeName, &handler_, options.partner) || handler_ == nullptr) {
       throw TError("The provider did not start: the program did not acknowledge the hand-off.");
     }
@@ -90,9 +90,9 @@ int Get(const THostOptions& options, std::uint32_t oid, std::ostream& out) {
   if (status == kSyncLastPacket && size == kSettingsPacketSize && data[0] == kPacketSettingsRecord) {
     // The key sent is not necessarily one this side would accept back, so the
     // fields are read as they are.
-    std::string key(reinterpret_cast<const char*>(data + 1), 38);
-    std::string name(reinterpret_cast<const char*>(data + 40));
-    out << "key: " << key.c_str() << "\nname: " << name << "\nenabled: " << (data[141] & 1) << "\n";
+    std::string key(reinterpret_cast<const char*>(data + 1), 39);
+    std::string name(reinterpret_cast<const char*>(data + 40), 101);
+    out << "key: " << key.c_str() << "\nname: " << name.c_str() << "\nenabled: " << (data[141] & 1) << "\n";
   }
   session.Handler().Reset();
   return status == kSyncLastPacket ? 0 : kExitFailed;
