@@ -189,8 +189,11 @@ bool TCvReplObjHandler::FinishWrite() {
     return false;
   }
   try {
-    TRegKey key = TRegKey::Create(THive::CurrentUser, std::string(kActiveSyncKey) + "\\" + header->id.ToString());
-    const std::string registered = ReadStringOr(key, "File");
+    // The record is created only once the file is in place, so that a file that
+    // cannot be placed leaves the registry as it was.
+    const std::string keyPath = std::string(kActiveSyncKey) + "\\" + header->id.ToString();
+    std::optional<TRegKey> existing = TRegKey::Open(THive::CurrentUser, keyPath);
+    const std::string registered = existing ? ReadStringOr(*existing, "File") : std::string();
     const bool keepsTarget =
         registered.empty() || SameFileName(registered, TargetFile) || !FindRecordFile(registered);
     // A database the device knows keeps its registered name.
@@ -201,6 +204,7 @@ bool TCvReplObjHandler::FinishWrite() {
       ReplaceWithReceived(registered);
     }
     WriteFile.reset();
+    TRegKey key = existing ? std::move(*existing) : TRegKey::Create(THive::CurrentUser, keyPath);
     if (keepsTarget) key.SetString("File", destination);
     TFileInfo info = GetFileInfo(destination);
     key.SetDWord("OID", info.objectId);
