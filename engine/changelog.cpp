@@ -1,20 +1,11 @@
 #include "engine/changelog.h"
 
-#include <cryptopp/misc.h>
-
 #include "engine/base.h"
 #include "engine/messages.h"
+#include "engine/secure_buffer.h"
 #include "platform/clock.h"
 
 namespace corvane {
-
-namespace {
-
-void Wipe(std::string& text) {
-  if (!text.empty()) CryptoPP::SecureWipeBuffer(reinterpret_cast<CryptoPP::byte*>(text.data()), text.size());
-}
-
-}  // namespace
 
 std::string_view ChangeKindName(TChangeKind kind) {
   switch (kind) {
@@ -26,8 +17,8 @@ std::string_view ChangeKindName(TChangeKind kind) {
 }
 
 TPwdBaseChangeRec::~TPwdBaseChangeRec() {
-  Wipe(OldText);
-  Wipe(NewText);
+  WipeString(OldText);
+  WipeString(NewText);
 }
 
 TPwdBaseChangeRec& TPwdBaseChangesLog::Add() {

@@ -8,6 +8,7 @@
 #include "engine/base.h"
 #include "engine/messages.h"
 #include "engine/permissions.h"
+#include "engine/secure_buffer.h"
 #include "platform/error.h"
 #include "platform/locale.h"
 
@@ -120,11 +121,11 @@ void TPwdBaseUser::SetGuid(const TGuid& guid) {
 bool TPwdBaseUser::CheckPassword(std::string_view password) const {
   if (passwordDigest_.empty()) return false;
   std::string typed = PasswordDigestOf(password);
-  bool same = CryptoPP::VerifyBufsEqual(reinterpret_cast<const CryptoPP::byte*>(typed.data()),
-                                        reinterpret_cast<const CryptoPP::byte*>(passwordDigest_.data()),
-                                        std::min(typed.size(), passwordDigest_.size())) &&
-              typed.size() == passwordDigest_.size();
-  CryptoPP::SecureWipeBuffer(reinterpret_cast<CryptoPP::byte*>(typed.data()), typed.size());
+  // Compared in constant time, so the time taken tells nothing of the digest.
+  bool same = typed.size() == passwordDigest_.size() &&
+              CryptoPP::VerifyBufsEqual(reinterpret_cast<const CryptoPP::byte*>(typed.data()),
+                                        reinterpret_cast<const CryptoPP::byte*>(passwordDigest_.data()), typed.size());
+  WipeString(typed);
   return same;
 }
 
