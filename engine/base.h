@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "engine/folder.h"
+#include "engine/icons.h"
 #include "engine/owned.h"
 #include "engine/password.h"
+#include "engine/progress.h"
+#include "platform/file.h"
 #include "platform/guid.h"
 
 namespace corvane {
@@ -91,6 +94,32 @@ class TPwdBase : public TPwdFolder {
   // the zero identity.
   void ResetLogon();
 
+  // --- The database file (defined in dbfile.cpp; see dbfile.h) ---
+  // Password := `password`, then LoadFromFile; on success SavedPassword and
+  // SavedAlgorithms take the loaded values. On failure the base is closed and
+  // the error goes on. An empty password opens for listing only.
+  void Open(const std::string& password);
+  // SaveToFile under FileName.
+  void Save();
+  // Open again with the same password, keeping the session and undo history.
+  void Reload();
+  // Drops the contents: session, passwords, items, icons; lets go of the file
+  // and every lock. The object stays usable for another Open.
+  void Close();
+  // Reads the file `fileName` (empty: FileName); see dbfile.h for retries,
+  // read-only fall-back and what a listing without password gives.
+  void LoadFromFile(const std::string& fileName = {});
+  // Writes the database atomically to `fileName` (empty: FileName).
+  void SaveToFile(const std::string& fileName = {});
+  // Header, container and body, from or to `stream`.
+  void LoadFromStream(TStream& stream);
+  void SaveToStream(TStream& stream);
+  // Holds the file for writing (three tries); false (and ReadOnly) when not.
+  bool OpenForWrite();
+  // The lock file of a concurrently written database: true when held.
+  bool AcquireLock(int seconds);
+  bool ReleaseLock(bool all);
+
   // --- Members (stored ones as the stream layer writes them) ---
   std::uint16_t FormatVersion = 230;
   std::uint16_t FormatBuild = 23000;
@@ -133,6 +162,11 @@ class TPwdBase : public TPwdFolder {
   std::uint32_t SaveCounter = 0;
   std::uint32_t OptionFlags = 0;
   std::int32_t LastFieldNumber = 0;
+  TFile FileStream;  // held open (writer lock) while the database is kept for writing
+  TFile LockStream;  // the ".lock" file while held
+  std::int32_t LockCount = 0;
+  TProgressReporter Progress;
+  TIconList Icons;
 
   // OptionFlags bit 0: folders' sort settings are stored.
   static constexpr std::uint32_t kRememberSortOrder = 1u << 0;

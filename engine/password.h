@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/autofill.h"
 #include "engine/fields.h"
 #include "engine/item.h"
 
@@ -38,6 +39,7 @@ class TPwdPassword : public TPwdItem {
 
   std::string ValueArea;
   std::vector<std::int32_t> ValueOffsets;
+  TAutoFillDataList AutoFill{this};
 
  private:
   friend class TPwdFieldsList;
