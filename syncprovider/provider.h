@@ -64,6 +64,8 @@ struct TObjNotify {
 };
 #pragma pack(pop)
 static_assert(sizeof(TObjNotify) == 780);
+static_assert(offsetof(TObjNotify, oidList) == 8 && offsetof(TObjNotify, lastChanged) == 24 &&
+              offsetof(TObjNotify, fileName) == 136);
 
 // FindObjects: the identifiers of all objects, unchanged ones first.
 struct TFindObjects {

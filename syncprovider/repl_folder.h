@@ -62,7 +62,8 @@ std::vector<TDatabaseInfo> ReadDatabaseRecords(std::uint32_t partner);
 // The file a record names, when it is there and not a folder.
 std::optional<TFileInfo> FindRecordFile(const std::string& path);
 
-// True when two paths are the same text apart from ASCII case.
+// True when two paths are the same text apart from ASCII case. Byte for byte
+// otherwise: a locale's collation could call two different paths the same.
 bool SameFileName(std::string_view a, std::string_view b);
 
 }  // namespace corvane
