@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <span>
 #include <string>
@@ -11,10 +12,12 @@
 
 namespace corvane {
 
-// Overwrites `bytes` with `fill` in a way the optimiser may not drop.
+// Overwrites `bytes` with `fill` in a way the optimiser may not drop: the
+// empty assembly statement tells it that the memory is read afterwards.
 inline void WipeBytes(std::span<std::uint8_t> bytes, std::uint8_t fill = 0) {
-  volatile std::uint8_t* p = bytes.data();
-  for (std::size_t i = 0; i < bytes.size(); ++i) p[i] = fill;
+  if (bytes.empty()) return;
+  std::memset(bytes.data(), fill, bytes.size());
+  asm volatile("" : : "r"(bytes.data()) : "memory");
 }
 
 inline void WipeString(std::string& text) {
