@@ -76,9 +76,7 @@ TDatabaseInfo* TCvReplFolder::FindByFile(std::string_view file) {
 }
 
 std::optional<TRegKey> TCvReplFolder::OpenRecordKey(const TDatabaseInfo& record) const {
-  auto root = TRegKey::Open(THive::CurrentUser, kActiveSyncKey);
-  if (!root) return std::nullopt;
-  return root->OpenSubKey(record.Key);
+  return TRegKey::Open(THive::CurrentUser, RecordKeyPath(record.Key));
 }
 
 void TCvReplFolder::WriteModified(TRegKey& key, std::uint64_t fileTime) const {

@@ -18,6 +18,11 @@ namespace corvane {
 
 inline constexpr std::string_view kActiveSyncKey = "Software\\Corvane\\ActiveSync";
 
+// The registry path of the record named `key` (a braced identifier).
+inline std::string RecordKeyPath(std::string_view key) {
+  return std::string(kActiveSyncKey) + "\\" + std::string(key);
+}
+
 // One registry record in memory.
 struct TDatabaseInfo {
   std::string Key;             // the subkey name

@@ -164,7 +164,7 @@ bool TCvReplObjHandler::ApplyInfoRecord(const TInfoRecord& record) {
   // The record belongs to the object being written; without one it has no place.
   if (WriteSetup == nullptr) return false;
   try {
-    TRegKey key = TRegKey::Create(THive::CurrentUser, std::string(kActiveSyncKey) + "\\" + record.key);
+    TRegKey key = TRegKey::Create(THive::CurrentUser, RecordKeyPath(record.key));
     key.SetDWord("Enabled", record.enabled ? 1 : 0);
     if (FindRecordFile(ReadStringOr(key, "File"))) {
       WriteSetup->oidNew = ReadDWordOr(key, "OID");
@@ -191,7 +191,7 @@ bool TCvReplObjHandler::FinishWrite() {
   try {
     // The record is created only once the file is in place, so that a file that
     // cannot be placed leaves the registry as it was.
-    const std::string keyPath = std::string(kActiveSyncKey) + "\\" + header->id.ToString();
+    const std::string keyPath = RecordKeyPath(header->id.ToString());
     std::optional<TRegKey> existing = TRegKey::Open(THive::CurrentUser, keyPath);
     const std::string registered = existing ? ReadStringOr(*existing, "File") : std::string();
     const bool keepsTarget =

@@ -86,7 +86,7 @@ TSyncStatus TSyncProvider::SyncData(TSyncDataRequest* request) noexcept {
     if (request->data == nullptr) return kSyncInvalidArgument;
     auto record = TInfoRecord::Decode(std::span(request->data, request->dataSize));
     if (!record) return kSyncInvalidArgument;
-    TRegKey key = TRegKey::Create(THive::CurrentUser, std::string(kActiveSyncKey) + "\\" + record->key);
+    TRegKey key = TRegKey::Create(THive::CurrentUser, RecordKeyPath(record->key));
     key.SetDWord("Enabled", record->enabled ? 1 : 0);
     if (record->enabled) {
       key.DeleteValue(ModifiedValueName(1));

@@ -118,7 +118,7 @@ class TSyncTestBed {
     key.SetDWord("OID", oid);
     return key;
   }
-  static std::string RecordPath(const TGuid& id) { return std::string(kActiveSyncKey) + "\\" + id.ToString(); }
+  static std::string RecordPath(const TGuid& id) { return RecordKeyPath(id.ToString()); }
   static std::optional<TRegKey> Record(const TGuid& id) { return TRegKey::Open(THive::CurrentUser, RecordPath(id)); }
 
   void SetNewDbFileName(const std::string& pattern) {
