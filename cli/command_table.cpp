@@ -1,0 +1,31 @@
+// The command table: every command of corvane-cli, in the order help lists them.
+
+#include "cli/command.h"
+
+namespace corvane {
+
+extern const TCommand kCreateCommand;
+extern const TCommand kInfoCommand;
+extern const TCommand kLsCommand;
+extern const TCommand kShowCommand;
+extern const TCommand kAddCommand;
+extern const TCommand kMkdirCommand;
+extern const TCommand kPasswdCommand;
+extern const TCommand kDumpCommand;
+extern const TCommand kHelpCommand;
+
+const std::vector<const TCommand*>& Commands() {
+  static const std::vector<const TCommand*> commands = {
+      &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
+      &kMkdirCommand,  &kPasswdCommand, &kDumpCommand, &kHelpCommand,
+  };
+  return commands;
+}
+
+const TCommand* FindCommand(std::string_view name) {
+  for (const TCommand* command : Commands())
+    if (command->spec.name == name) return command;
+  return nullptr;
+}
+
+}  // namespace corvane

@@ -1,0 +1,96 @@
+#include "cli/context.h"
+
+#include "cli/messages.h"
+#include "cli/paths.h"
+#include "engine/base.h"
+#include "engine/dbfile.h"
+#include "engine/messages.h"
+#include "engine/users.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+
+namespace corvane {
+
+namespace {
+
+// How long a wrong user name or password holds the answer back, as the
+// window's logon prompt does.
+constexpr std::uint32_t kWrongLogonDelayMs = 1000;
+
+}  // namespace
+
+TCliContext::TCliContext(const TArguments& args, TSecretInput& secrets, std::ostream& out)
+    : args_(args), secrets_(secrets), out_(out) {}
+
+TCliContext::~TCliContext() = default;
+
+const std::string& TCliContext::DatabasePath() const { return args_.Argument("DATABASE"); }
+
+bool TCliContext::Json() const { return args_.Has(kJsonOption.name); }
+
+void TCliContext::CheckFormat() const {
+  const std::string& path = DatabasePath();
+  if (!FileExists(path)) throw TError(FormatMessage(scli_dbnotfound, path));
+  const auto header = ReadDbFileHeader(path);
+  if (header && !header->Supported()) {
+    const std::string_view text = serr_unsupportedversion;
+    throw TError(std::string(text.substr(0, text.find('%'))) + FormatVersionText(header->FormatVersion));
+  }
+}
+
+TPwdBase& TCliContext::Open(bool forWriting) {
+  CheckFormat();
+  const std::string& path = DatabasePath();
+  const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptpassword, path)));
+  // An empty password would only list the database; it is never a database's password.
+  if (password.Empty()) throw TError(std::string(serr_invalidpassword));
+  base_ = std::make_unique<TPwdBase>();
+  base_->FileName = path;
+  base_->Open(password.Text());
+  LogOn();
+  if (forWriting && base_->ReadOnly) throw TError(FormatMessage(scli_dbreadonly, path));
+  return *base_;
+}
+
+void TCliContext::LogOn() {
+  if (!args_.Has(kUserOption.name)) {
+    if (base_->RequireLogon && base_->Users->Count() > 1) throw TError(std::string(scli_logonrequired));
+    return;
+  }
+  const std::string& utf8Name = args_.Value(kUserOption.name);
+  const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptuser, utf8Name)));
+  TPwdBaseUser* user = base_->Users->FindByName(Utf8ToAnsi(utf8Name));
+  const bool personal = user && user->UserType() == kUserDatabase;
+  if (!personal || !user->CheckPassword(password.Text())) {
+    // Unknown names wait as long as wrong passwords, so that names cannot be probed.
+    if (!user || personal) Clock().Sleep(kWrongLogonDelayMs);
+    throw TError(std::string(serr_invalidpassword));
+  }
+  base_->Logon(user->Guid());
+}
+
+TPwdBase& TCliContext::OpenForListing() {
+  CheckFormat();
+  base_ = std::make_unique<TPwdBase>();
+  base_->FileName = DatabasePath();
+  base_->Open("");
+  return *base_;
+}
+
+TPwdBase& TCliContext::Create(const std::string& name, const std::string& description, const TSecret& password,
+                              const std::string& algorithms) {
+  const std::string& path = DatabasePath();
+  if (FileExists(path)) throw TError(FormatMessage(scli_dbexists, path));
+  base_ = CreateDatabaseFile(path, name, description, password.Text(), algorithms);
+  return *base_;
+}
+
+void TCliContext::Save() { base_->Save(); }
+
+TPwdFolder& TCliContext::Folder(std::string_view utf8Path) const { return ResolveFolder(*base_, utf8Path); }
+
+TPwdPassword& TCliContext::Record(std::string_view utf8Path) const { return ResolveRecord(*base_, utf8Path); }
+
+}  // namespace corvane
