@@ -12,6 +12,17 @@ namespace {
 
 std::size_t RoundUpTo16(std::size_t n) { return (n + 15) & ~static_cast<std::size_t>(15); }
 
+// Fills `buffer` as far as the stream has data; returns the bytes read.
+std::size_t ReadAll(TStream& stream, std::span<std::uint8_t> buffer) {
+  std::size_t got = 0;
+  while (got < buffer.size()) {
+    std::size_t part = stream.Read(buffer.subspan(got));
+    if (part == 0) break;
+    got += part;
+  }
+  return got;
+}
+
 }  // namespace
 
 TCipherBufferStream::TCipherBufferStream(TStream& inner, TStream& header, std::size_t firstBlockMin)
@@ -89,7 +100,7 @@ void TCipherBufferStream::LoadBlock() {
   }
   firstBlock_ = false;
   std::uint8_t word[4];
-  if (header_.Read(word) != sizeof word) {
+  if (ReadAll(header_, word) != sizeof word) {
     mode_ = TMode::Done;
     return;
   }
@@ -105,13 +116,7 @@ void TCipherBufferStream::LoadBlock() {
 }
 
 std::size_t TCipherBufferStream::ReadFromChain(std::size_t count) {
-  std::size_t got = 0;
-  while (got < count) {
-    std::size_t part = inner_.Read({buffer_.data() + got, count - got});
-    if (part == 0) break;
-    got += part;
-  }
-  return got;
+  return ReadAll(inner_, {buffer_.data(), count});
 }
 
 std::uint64_t TCipherBufferStream::Seek(std::int64_t offset, TSeekOrigin origin) {
