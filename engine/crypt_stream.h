@@ -77,6 +77,8 @@ class TCryptStream : public TStream {
   // them, a two-part reader pauses (see wrong_password_delay.h) before it
   // reports serr_invalidpassword.
   void SetWrongPasswordCells(std::uint32_t& tick, std::uint32_t& delay);
+  // Calls `callback` for the events of `mode` with the bytes moved since the
+  // previous call. An exception from it (a cancel) ends the operation.
   void SetProgress(TCryptProgress callback, TCryptProgressMode mode);
 
   // Writes `data` to the plain part (`plain`, two-part mode) or the
@@ -89,10 +91,11 @@ class TCryptStream : public TStream {
   // sreaderror. The first read reads the header and the plain part; when the
   // password is known it also deciphers the encrypted part (two-part mode:
   // all of it at once). Failures: serr_algorithmnotfound for an unknown id,
-  // serr_invalidpassword for damaged data in the encrypted part (a wrong
-  // password shows as such), sreaderror for truncated data, and a zlib
-  // message (serr_compressionerror) for a damaged plain part. Without the
-  // password, reads of the encrypted part give zeros and never fail.
+  // serr_invalidpassword for any zlib data error in the encrypted part (a
+  // wrong password shows as such; a bad checksum too), sreaderror for
+  // truncated data or a part that does not end at its stored size, and a
+  // zlib message (serr_compressionerror) for a damaged plain part. Without
+  // the password, reads of the encrypted part give zeros and never fail.
   void ReadBuffer(std::span<std::uint8_t> data, bool plain);
   using TStream::ReadBuffer;
   using TStream::WriteBuffer;
@@ -127,7 +130,8 @@ class TCryptStream : public TStream {
 
   // Completes a writer: ends the compression, writes the last block, the byte
   // count and (two-part) both parts to the source. A writer that was never
-  // written to produces a valid empty container. Does nothing for a reader.
+  // written to produces a valid empty container. After a failed write it
+  // raises swriteerror. Does nothing for a reader.
   void Finish() override;
 
   // The cipher ids: as given to a writer, or as read by the first read.
