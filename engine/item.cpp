@@ -1,5 +1,6 @@
 #include "engine/item.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/base.h"
@@ -245,9 +246,10 @@ TPwdItemsList::TPwdItemsList(TPwdBase* base, TPwdFolder* ownerFolder, bool refer
     : Base(base), OwnerFolder(ownerFolder), ReferenceOnly(referenceOnly) {}
 
 TPwdItemsList::~TPwdItemsList() {
-  Compact();
+  // A reference list may outlive its items: it does not touch them.
   if (ReferenceOnly) return;
   for (TPwdItem* item : items_) {
+    if (!item) continue;
     item->OwnerList = nullptr;
     delete item;
   }
@@ -332,27 +334,64 @@ int TPwdItemsList::IndexOfGuid(const TGuid& id) const {
 }
 
 void TPwdItemsList::Append(TPwdItem* item) {
-  // Removals first: a pending pointer may name freed memory that `item` now reuses.
-  Compact();
+  item->SetSlot(this, items_.size());
   items_.push_back(item);
 }
 
-void TPwdItemsList::Remove(const TPwdItem* item) { removed_.insert(item); }
+void TPwdItemsList::Remove(const TPwdItem* item) {
+  std::size_t index;
+  if (!item->TakeSlot(this, index) || index >= items_.size() || items_[index] != item) {
+    // Not tracked (an item in more lists than it records): search for it.
+    const auto found = std::find(items_.begin(), items_.end(), item);
+    if (found == items_.end()) return;
+    index = static_cast<std::size_t>(found - items_.begin());
+  }
+  items_[index] = nullptr;
+  ++holes_;
+}
 
 void TPwdItemsList::RemoveAll() {
+  std::size_t index;
+  for (TPwdItem* item : items_)
+    if (item) item->TakeSlot(this, index);
   items_.clear();
-  removed_.clear();
+  holes_ = 0;
 }
 
 void TPwdItemsList::Reorder(std::vector<TPwdItem*> items) {
   Compact();
   items_ = std::move(items);
+  for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SetSlot(this, i);
 }
 
 void TPwdItemsList::Compact() const {
-  if (removed_.empty()) return;
-  std::erase_if(items_, [this](const TPwdItem* item) { return removed_.count(item) != 0; });
-  removed_.clear();
+  if (holes_ == 0) return;
+  std::erase(items_, nullptr);
+  for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->SetSlot(this, i);
+  holes_ = 0;
+}
+
+void TPwdItem::SetSlot(const TPwdItemsList* list, std::size_t index) const {
+  TListSlot* free = nullptr;
+  for (TListSlot& slot : slots_) {
+    if (slot.list == list) {
+      slot.index = index;
+      return;
+    }
+    if (!slot.list && !free) free = &slot;
+  }
+  if (free) *free = {list, index};
+}
+
+bool TPwdItem::TakeSlot(const TPwdItemsList* list, std::size_t& index) const {
+  for (TListSlot& slot : slots_) {
+    if (slot.list == list) {
+      index = slot.index;
+      slot = {};
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace corvane

@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <array>
+#include <cstddef>
 #include <vector>
 
 #include "engine/owned.h"
@@ -142,11 +143,23 @@ class TPwdItem {
   void UnindexTree();
   static TPwdItem* CopyItemTree(TPwdItem& source, TPwdFolder& target, const TGuid& stamp,
                                 bool move, bool top);
+
+  // Where the item sits in the lists that hold it (its owner list and the
+  // base's two record lists), so that removal needs no search.
+  struct TListSlot {
+    const TPwdItemsList* list = nullptr;
+    std::size_t index = 0;
+  };
+  mutable std::array<TListSlot, 3> slots_{};
+  void SetSlot(const TPwdItemsList* list, std::size_t index) const;
+  // The recorded position in `list`, forgotten once taken; false when unknown.
+  bool TakeSlot(const TPwdItemsList* list, std::size_t& index) const;
 };
 
 // An ordered list of items. An owning list frees its items; a reference-only
-// list just points at them. Removing an item is O(1): removals are applied in
-// one pass the next time the list is read.
+// list just points at them. Appending and removing are O(1): a removal
+// leaves a hole, and the holes are closed in one pass when the list is next
+// read.
 class TPwdItemsList {
  public:
   TPwdItemsList(TPwdBase* base, TPwdFolder* ownerFolder, bool referenceOnly);
@@ -193,7 +206,7 @@ class TPwdItemsList {
   void Compact() const;
 
   mutable std::vector<TPwdItem*> items_;
-  mutable std::unordered_set<const TPwdItem*> removed_;
+  mutable std::size_t holes_ = 0;
 };
 
 }  // namespace corvane
