@@ -63,6 +63,7 @@ class TCliTest : public ::testing::Test {
       ::setenv("CORVANE_USER_REGISTRY", registry.c_str(), 1);
       ::setenv("CORVANE_MACHINE_REGISTRY", registry.c_str(), 1);
       ::setenv("CORVANE_RUNTIME_DIR", runtime.c_str(), 1);
+      ::setenv("LC_ALL", "C.UTF-8", 1);  // dates as "1/2/2020"
       ::execv(CORVANE_CLI, argv.data());
       ::_exit(127);
     }
