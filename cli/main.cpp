@@ -64,7 +64,8 @@ int Run(const std::vector<std::string>& argv) {
 int main(int argc, char** argv) {
   try {
     const int code = Run(std::vector<std::string>(argv + 1, argv + argc));
-    std::cout.flush();
+    // Output that did not arrive (a full disk, a closed pipe) is a failure.
+    if (!std::cout.flush()) throw TError(std::string(scli_outputfailed));
     return code;
   } catch (const TUsageError& error) {
     std::cout.flush();

@@ -17,6 +17,7 @@ constexpr std::string_view scli_missingargument = "Missing %s.";
 constexpr std::string_view scli_extraargument = "Unexpected argument '%s'.";
 constexpr std::string_view scli_fieldsyntax = "A field is given as NAME=VALUE, not '%s'.";
 constexpr std::string_view scli_tryhelp = "Run 'corvane-cli help %s' for its usage.";
+constexpr std::string_view scli_outputfailed = "The output could not be written.";
 constexpr std::string_view scli_tryhelpall = "Run 'corvane-cli help' for the list of commands.";
 
 // Passwords

@@ -45,9 +45,11 @@ class TCliTest : public ::testing::Test {
   // A path inside the test's folder.
   std::string File(const std::string& name) const { return folder_ + "/" + name; }
 
-  // Runs corvane-cli with `args`; `input` is its standard input.
-  TRun Run(const std::vector<std::string>& args, const std::string& input = {}) {
-    const std::string in = File(".stdin"), out = File(".stdout"), err = File(".stderr");
+  // Runs corvane-cli with `args`; `input` is its standard input. Standard
+  // output goes to `outPath` when given (run.out then stays empty).
+  TRun Run(const std::vector<std::string>& args, const std::string& input = {}, const std::string& outPath = {}) {
+    const std::string in = File(".stdin"), err = File(".stderr");
+    const std::string out = outPath.empty() ? File(".stdout") : outPath;
     std::ofstream(in, std::ios::binary | std::ios::trunc) << input;
     std::vector<char*> argv = {const_cast<char*>(CORVANE_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -70,7 +72,7 @@ class TCliTest : public ::testing::Test {
     TRun run;
     int status = 0;
     if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    run.out = ReadWhole(out);
+    if (outPath.empty()) run.out = ReadWhole(out);
     run.err = ReadWhole(err);
     return run;
   }

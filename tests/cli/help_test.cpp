@@ -90,5 +90,11 @@ TEST_F(HelpTest, DoubleDashEndsTheOptions) {
   EXPECT_THAT(run.err, HasSubstr("does not exist"));
 }
 
+TEST_F(HelpTest, OutputThatCannotBeWrittenIsAFailure) {
+  const TRun run = Run({"help"}, "", "/dev/full");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_THAT(run.err, HasSubstr("The output could not be written."));
+}
+
 }  // namespace
 }  // namespace corvane
