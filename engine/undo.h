@@ -30,8 +30,9 @@ class TPwdUndoList : public TPwdItemsList {
   // a modified one given its old data, a deleted one recreated with its id in
   // its former folder) and removed, and the operation's change-log entries
   // go. A snapshot whose item or folder no longer exists is skipped. Returns
-  // the item to show afterwards (the first folder restored, else the first
-  // item), or nullptr; marks the database modified.
+  // the item to show afterwards (the first item touched, or the first folder
+  // touched when that item is not one), or nullptr; marks the database
+  // modified.
   TPwdItem* Undo();
 
  private:

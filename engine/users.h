@@ -137,7 +137,7 @@ class TPwdBaseUsersList {
   TPwdBaseUser* Add(std::unique_ptr<TPwdBaseUser> user);
   // Appends a reference to a links list; unless `noBackLink`, the entry's own
   // links receive this list's owner as well. Nothing happens for an entry
-  // that is already linked.
+  // that is already linked. Guarded like the owner's setters.
   void Add(TPwdBaseUser* user, bool noBackLink = false);
   // Removes an entry (freeing it in the database's own list). Guarded.
   void Delete(int index);
