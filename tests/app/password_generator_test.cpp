@@ -78,7 +78,9 @@ TEST_P(TPasswordShape, EveryPositionDrawsFromItsSetWithoutImmediateRepeats) {
     for (std::size_t i = 0; i < password.size(); ++i) {
       ASSERT_NE(c.allowed[i].find(password[i]), std::string::npos)
           << "position " << i << " of '" << password << "' (seed " << seed << ")";
-      if (i > 0 && c.allowed[i].size() >= 3) ASSERT_NE(password[i], password[i - 1]) << password;
+      if (i > 0 && c.allowed[i].size() >= 3) {
+        ASSERT_NE(password[i], password[i - 1]) << password;
+      }
     }
   }
 }
@@ -88,24 +90,24 @@ const std::string kAlnum = Cat({kUpper, kLower, kDigits});
 INSTANTIATE_TEST_SUITE_P(
     Generator, TPasswordShape,
     ::testing::Values(
-        TShapeCase{"defaults", 8, kDefaultClasses, "", "", "", std::vector<std::string>(8, kAlnum)},
-        TShapeCase{"template with a quoted prefix and a custom placeholder without custom characters", 8,
+        TShapeCase{"Defaults", 8, kDefaultClasses, "", "", "", std::vector<std::string>(8, kAlnum)},
+        TShapeCase{"QuotedPrefixAndCustomPlaceholderWithoutCustomCharacters", 8,
                    kDefaultClasses, "", "", "\"PW\"Aa$C9",
                    {"P", "W", std::string(kUpper), std::string(kLower), std::string(kPwdSpecialChars), kAlnum,
                     std::string(kDigits), kAlnum}},
-        TShapeCase{"template longer than the password is cut off", 3, kDefaultClasses, "", "", "AA9$$",
+        TShapeCase{"TemplateLongerThanThePasswordIsCutOff", 3, kDefaultClasses, "", "", "AA9$$",
                    {std::string(kUpper), std::string(kUpper), std::string(kDigits)}},
-        TShapeCase{"template ending inside quotes goes on from the pool", 4, kDefaultClasses, "", "", "\"ab",
+        TShapeCase{"TemplateEndingInsideQuotesGoesOnFromThePool", 4, kDefaultClasses, "", "", "\"ab",
                    {"a", "b", kAlnum, kAlnum}},
-        TShapeCase{"placeholder of an unchecked class still uses its set", 2, kPwdLowerCase, "", "", "$",
+        TShapeCase{"PlaceholderOfAnUncheckedClassStillUsesItsSet", 2, kPwdLowerCase, "", "", "$",
                    {std::string(kPwdSpecialChars), std::string(kLower)}},
-        TShapeCase{"class emptied by exclusions falls back to the pool", 2, kDefaultClasses, "", "0123456789", "9",
+        TShapeCase{"ClassEmptiedByExclusionsFallsBackToThePool", 2, kDefaultClasses, "", "0123456789", "9",
                    {Cat({kUpper, kLower}), Cat({kUpper, kLower})}},
-        TShapeCase{"exclusions apply to custom characters", 6, 0, "xyz", "y", "", std::vector<std::string>(6, "xz")},
-        TShapeCase{"custom characters join the pool of the checked classes", 5, kPwdDigits | kPwdSpecial, "#_", "",
+        TShapeCase{"ExclusionsApplyToCustomCharacters", 6, 0, "xyz", "y", "", std::vector<std::string>(6, "xz")},
+        TShapeCase{"CustomCharactersJoinThePoolOfTheCheckedClasses", 5, kPwdDigits | kPwdSpecial, "#_", "",
                    "CC", {"#_", "#_", Cat({kDigits, kPwdSpecialChars, "#_"}), Cat({kDigits, kPwdSpecialChars, "#_"}),
                           Cat({kDigits, kPwdSpecialChars, "#_"})}}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& info) { return std::string(info.param.scenario); });
 
 TEST(PasswordGenerator, DrawIndexIsTheLowWordPlusTheHighWordWithoutItsTopBitModuloTheSetSize) {
   TTestRandom random;
