@@ -22,7 +22,7 @@ TPwdBase::TPwdBase()
 TPwdBase::~TPwdBase() {
   // Freeing the tree neither checks, logs nor snapshots anything.
   ++LoadingCount;
-  index_.clear();
+  index_.Clear();
   AllRecords.RemoveAll();
   VisibleRecords.RemoveAll();
 }
@@ -71,15 +71,11 @@ void TPwdBase::FilterRecords(TRecordFilter filter) {
 
 TPwdItem* TPwdBase::FindItem(const TGuid& id) const {
   if (id == Guid) return const_cast<TPwdBase*>(this);
-  const auto found = index_.find(id);
-  return found == index_.end() ? nullptr : found->second;
+  return index_.Find(id);
 }
 
-void TPwdBase::IndexItem(TPwdItem* item) { index_.try_emplace(item->Guid, item); }
+void TPwdBase::IndexItem(TPwdItem* item) { index_.Insert(item->Guid, item); }
 
-void TPwdBase::UnindexItem(const TPwdItem* item) {
-  const auto found = index_.find(item->Guid);
-  if (found != index_.end() && found->second == item) index_.erase(found);
-}
+void TPwdBase::UnindexItem(const TPwdItem* item) { index_.Erase(item->Guid, item); }
 
 }  // namespace corvane

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/folder.h"
+#include "engine/guid_index.h"
 #include "engine/icons.h"
 #include "engine/owned.h"
 #include "engine/password.h"
@@ -178,7 +179,7 @@ class TPwdBase : public TPwdFolder {
   void IndexItem(TPwdItem* item);
   void UnindexItem(const TPwdItem* item);
 
-  std::unordered_map<TGuid, TPwdItem*> index_;
+  TGuidIndex<TPwdItem> index_;
 };
 
 }  // namespace corvane
