@@ -76,7 +76,23 @@ TPwdBase& TCliContext::OpenForListing() {
   base_ = std::make_unique<TPwdBase>();
   base_->FileName = DatabasePath();
   base_->Open("");
+  ThrowIfListingFailed();
   return *base_;
+}
+
+// A listing never throws: for the window's tree, the engine shows what went
+// wrong in brackets after the database's name. Here it is an error. A file
+// that could not be opened leaves the base loading; a body that could not be
+// read is told by the brackets, which a second listing of a base that is
+// already loading does not append.
+void TCliContext::ThrowIfListingFailed() const {
+  if (base_->Loading) throw TError(base_->Name);
+  if (base_->Name.empty() || base_->Name.back() != ')') return;
+  TPwdBase probe;
+  probe.FileName = DatabasePath();
+  probe.Loading = 1;
+  probe.Open("");
+  if (probe.Name != base_->Name) throw TError(base_->Name);
 }
 
 TPwdBase& TCliContext::Create(const std::string& name, const std::string& description, const TSecret& password,

@@ -59,6 +59,7 @@ class TCliContext {
   // Refuses a file of a format this program does not read, before the
   // engine would read it as an empty database.
   void CheckFormat() const;
+  void ThrowIfListingFailed() const;
   void LogOn();
 
   const TArguments& args_;

@@ -135,11 +135,13 @@ class TTerminal {
 
   TSecret Ask(std::string_view prompt) {
     TSecret answer;
-    WriteAll(fd_, prompt);
-    WriteAll(fd_, ": ");
     bool got = false;
     {
+      // Echo goes off before the prompt shows: switching it off drops what
+      // was typed before, which must not be the answer to the prompt.
       TNoEchoScope quiet(fd_);
+      WriteAll(fd_, prompt);
+      WriteAll(fd_, ": ");
       got = ReadLine(fd_, answer);
     }
     if (!got) throw TError(std::string(scli_nopassword));

@@ -56,6 +56,14 @@ TEST_F(DatabaseCommands, CreateThenInfoWithoutPassword) {
   EXPECT_THAT(DumpOf(db), HasSubstr("\"ciphers\": \"Blowfish, Cast128, 3DES, RC4, Rijndael, Serpent, Tea, Twofish\""));
 }
 
+TEST_F(DatabaseCommands, InfoShowsANameEndingInBrackets) {
+  const TRun create = Run({"create", File("old.cvd"), "--name", "Team (old)", "--password-stdin"}, "secret\n");
+  ASSERT_EQ(create.exitCode, 0) << create.err;
+  const TRun info = Run({"info", File("old.cvd")});
+  EXPECT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_THAT(info.out, HasSubstr("Name: Team (old)\n"));
+}
+
 TEST_F(DatabaseCommands, InfoCountsTheTreeAndExpiredRecords) {
   const std::string db = CreateDatabase();
   ASSERT_EQ(RunOpen("mkdir", db, {"Work/Mail"}).exitCode, 0);
@@ -136,6 +144,7 @@ TEST_F(DatabaseCommands, OpeningFailures) {
     newer.put(static_cast<char>(240)).put(0);
   }
   const std::string newerBefore = cli_testing::ReadWhole(File("newer.cvd"));
+  std::ofstream(File("short.cvd"), std::ios::binary) << cli_testing::ReadWhole(db).substr(0, 60);
   struct TCase {
     std::vector<std::string> args;
     std::string input;
@@ -149,6 +158,9 @@ TEST_F(DatabaseCommands, OpeningFailures) {
       {{"ls", File("garbage.cvd"), "--password-stdin"}, "secret\n", "Invalid database signature."},
       {{"mkdir", File("newer.cvd"), "Lost", "--password-stdin"}, "secret\n", "Unsupported database version: 2.40"},
       {{"info", File("newer.cvd")}, "", "Unsupported database version: 2.40"},
+      // Listing shows what went wrong after the name; here it is an error.
+      {{"info", File("short.cvd")}, "", "short.cvd (Stream read error.)"},
+      {{"info", File("short.cvd"), "--json"}, "", "short.cvd (Stream read error.)"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.message);
