@@ -82,7 +82,8 @@ std::size_t DrawIndex(std::size_t size, TRandomSource& random) {
 // A character of `set`. In a set of 3 or more characters the previous one is
 // drawn again, unless the set holds nothing else (which would never end).
 char Draw(const std::string& set, const std::string& sofar, TRandomSource& random) {
-  const bool avoidRepeat = !sofar.empty() && set.size() >= 3 && set.find_first_not_of(sofar.back()) != std::string::npos;
+  const bool avoidRepeat =
+      !sofar.empty() && set.size() >= 3 && set.find_first_not_of(sofar.back()) != std::string::npos;
   char drawn;
   do {
     drawn = set[DrawIndex(set.size(), random)];
@@ -122,12 +123,12 @@ TSecretText GeneratePassword(int length, TPasswordClasses classes, std::string_v
     }
     const std::string* set = &pool;
     if (cursor < pwdTemplate.size()) {
-      const char placeholder = pwdTemplate[cursor++];
+      const char templateChar = pwdTemplate[cursor++];
       if (quoted) {
-        out.push_back(placeholder);
+        out.push_back(templateChar);
         continue;
       }
-      const std::string& chosen = sets[SetOfPlaceholder(placeholder, pwdTemplate)];
+      const std::string& chosen = sets[SetOfPlaceholder(templateChar, pwdTemplate)];
       if (!chosen.empty()) set = &chosen;
     }
     if (set->empty()) throw TError(std::string(serr_cannotgeneratepwd));

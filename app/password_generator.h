@@ -7,8 +7,8 @@
 // symbol and "C" one of the custom characters; text between double quotes is
 // copied as it stands. A position beyond the template, or one whose class has
 // no characters left, draws from the pool (the checked classes and the custom
-// characters together). Inside a class or the pool of 3 or more characters a
-// character never follows itself.
+// characters together). A character drawn from a set of 3 or more never
+// follows itself, unless the set holds nothing else.
 //
 // All texts are 8-bit, in the code page the caller uses for the database.
 
