@@ -1,14 +1,8 @@
-#include "cli/messages.h"
 #include "cli/command.h"
+#include "cli/messages.h"
 #include "engine/messages.h"
 
 namespace corvane {
-
-const TOptionSpec kPasswordStdinOption = {
-    "--password-stdin", "", "read the password(s) from standard input, one per line, instead of the terminal"};
-const TOptionSpec kUserOption = {
-    "--user", "NAME", "log on as the database user NAME, whose password is read after the master password"};
-const TOptionSpec kJsonOption = {"--json", "", "print JSON instead of text"};
 
 namespace {
 

@@ -32,9 +32,11 @@ struct TArgumentSpec {
 };
 
 // Options that many commands share.
-extern const TOptionSpec kPasswordStdinOption;  // --password-stdin
-extern const TOptionSpec kUserOption;           // --user NAME
-extern const TOptionSpec kJsonOption;           // --json
+inline constexpr TOptionSpec kPasswordStdinOption = {
+    "--password-stdin", "", "read the password(s) from standard input, one per line, instead of the terminal"};
+inline constexpr TOptionSpec kUserOption = {
+    "--user", "NAME", "log on as the database user NAME, whose password is read after the master password"};
+inline constexpr TOptionSpec kJsonOption = {"--json", "", "print JSON instead of text"};
 
 struct TCommandSpec {
   std::string_view name;

@@ -40,7 +40,7 @@ void TCliContext::CheckFormat() const {
   }
 }
 
-TPwdBase& TCliContext::Open(bool forWriting) {
+TPwdBase& TCliContext::Open(TOpenFor purpose) {
   CheckFormat();
   const std::string& path = DatabasePath();
   const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptpassword, path)));
@@ -50,7 +50,7 @@ TPwdBase& TCliContext::Open(bool forWriting) {
   base_->FileName = path;
   base_->Open(password.Text());
   LogOn();
-  if (forWriting && base_->ReadOnly) throw TError(FormatMessage(scli_dbreadonly, path));
+  if (purpose == TOpenFor::Writing && base_->ReadOnly) throw TError(FormatMessage(scli_dbreadonly, path));
   return *base_;
 }
 

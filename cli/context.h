@@ -18,6 +18,9 @@ class TPwdBase;
 class TPwdFolder;
 class TPwdPassword;
 
+// What a command does with the database it opens.
+enum class TOpenFor { Reading, Writing };
+
 class TCliContext {
  public:
   // Borrows all three for the context's lifetime.
@@ -27,11 +30,10 @@ class TCliContext {
   TCliContext& operator=(const TCliContext&) = delete;
 
   // Opens the DATABASE argument with the master password (asked, or the next
-  // line of standard input), then logs on as --user NAME when given. A
-  // command that changes the database passes `forWriting`: it then fails
-  // when another program holds the file. Throws TError with the engine's
+  // line of standard input), then logs on as --user NAME when given. Opening
+  // for writing fails when another program holds the file. Throws TError with the engine's
   // message ("The password is incorrect." ...) or the front end's own.
-  TPwdBase& Open(bool forWriting);
+  TPwdBase& Open(TOpenFor purpose);
   // Reads the DATABASE argument without the password: only what the plain
   // part holds (name, description, tree shape, expiry dates).
   TPwdBase& OpenForListing();

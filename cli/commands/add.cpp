@@ -53,7 +53,7 @@ void ApplyDefaults(TPwdFieldsList& structure) {
 }
 
 int RunAdd(TCliContext& context, const TArguments& args) {
-  context.Open(true);
+  context.Open(TOpenFor::Writing);
   TPwdFolder& folder = context.Folder(args.Argument("FOLDER"));
   TPwdFieldsList* structure = folder.EffectiveStructure();
   std::vector<TFieldValue> values = GivenValues(context, args, *structure);

@@ -246,7 +246,7 @@ class TDumper {
 };
 
 int RunDump(TCliContext& context, const TArguments& args) {
-  TPwdBase& base = context.Open(false);
+  TPwdBase& base = context.Open(TOpenFor::Reading);
   // A dump is an export of the whole database.
   base.RequireRights(nullptr, "P");
   TJsonWriter json(context.Out());

@@ -33,7 +33,7 @@ void Collect(TPwdFolder& folder, const std::string& prefix, bool recursive, std:
 }
 
 int RunLs(TCliContext& context, const TArguments& args) {
-  context.Open(false);
+  context.Open(TOpenFor::Reading);
   TPwdFolder& folder = context.Folder(args.Argument("FOLDER"));
   std::vector<TEntry> entries;
   Collect(folder, "", args.Has("-R"), entries);

@@ -12,7 +12,7 @@ namespace corvane {
 namespace {
 
 int RunMkdir(TCliContext& context, const TArguments& args) {
-  TPwdBase& base = context.Open(true);
+  TPwdBase& base = context.Open(TOpenFor::Writing);
   const std::string& path = args.Argument("FOLDER");
   TPwdFolder* folder = &base;
   bool created = false;

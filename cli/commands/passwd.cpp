@@ -14,7 +14,7 @@ namespace corvane {
 namespace {
 
 int RunPasswd(TCliContext& context, const TArguments& args) {
-  TPwdBase& base = context.Open(true);
+  TPwdBase& base = context.Open(TOpenFor::Writing);
   // The master password and the ciphers are properties of the whole database.
   base.RequireRights(nullptr, "A");
   const bool newCiphers = args.Has("--ciphers");

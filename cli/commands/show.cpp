@@ -28,7 +28,7 @@ void PrintValue(std::ostream& out, std::string_view text) {
 }
 
 int RunShow(TCliContext& context, const TArguments& args) {
-  context.Open(false);
+  context.Open(TOpenFor::Reading);
   TPwdPassword& record = context.Record(args.Argument("RECORD"));
   const bool showPassword = args.Has("--show-password");
   if (showPassword) RequirePasswordView(record);
