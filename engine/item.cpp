@@ -54,13 +54,21 @@ void TPwdItem::LogItemChange(TChangeKind) { EnsureStamp(); }
 void TPwdItem::Assign(const TPwdItem& source) {
   BeginModify();
   Tag = source.Tag;
-  // Custom icons are numbered by the database's icon list, so one can only
-  // be kept within its own database; elsewhere the item gets image 0.
-  constexpr std::int32_t kBuiltinImages = 23;
-  if (source.IconIndex < kBuiltinImages || source.GetBase() == GetBase())
-    IconIndex = source.IconIndex;
-  else
-    IconIndex = 0;
+  IconIndex = TranslatedIcon(source);
+}
+
+std::int32_t TPwdItem::TranslatedIcon(const TPwdItem& source) const {
+  if (source.IconIndex < kBuiltinImages) return source.IconIndex;
+  const TPwdBase* from = source.GetBase();
+  TPwdBase* to = GetBase();
+  if (!from || !to || from == to) return source.IconIndex;
+  // A custom icon is found by its id in this database's icons, or added to
+  // them by an administrator; otherwise the item falls back to image 0.
+  const int index = source.IconIndex - kBuiltinImages;
+  if (index >= from->Icons.Count()) return 0;
+  int own = to->Icons.IndexOfId(from->Icons.Id(index));
+  if (own < 0 && to->HasRights(to, "A")) own = to->Icons.CopyIcon(from->Icons, index);
+  return own < 0 ? 0 : own + kBuiltinImages;
 }
 
 void TPwdItem::CheckEditMode() const {
@@ -129,9 +137,12 @@ void TPwdItem::SetIcon(std::int32_t index) {
   if (index == IconIndex) return;
   BeginModify();
   TPwdBase* base = GetBase();
-  // Custom icons are logged by their identifier once the icon list exists;
-  // a built-in image has none.
-  if (base) base->LogChange(*this, TChangeKind::Update, -2, {}, {}, {});
+  if (base) {
+    // A custom icon is logged by its id; a built-in image has none.
+    const int custom = index - kBuiltinImages;
+    const TGuid id = custom >= 0 && custom < base->Icons.Count() ? base->Icons.Id(custom) : TGuid{};
+    base->LogChange(*this, TChangeKind::Update, -2, {}, {}, id);
+  }
   IconIndex = index;
   if (base) base->SetModified(true);
   EnsureStamp();

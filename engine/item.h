@@ -41,6 +41,10 @@ enum class TChangeKind : std::uint8_t { Insert = 0, Update = 1, Delete = 2 };
 // What an undo snapshot restores; the values are those of the undo list.
 enum class TSnapshotKind : std::uint8_t { Inserted = 0, Modified = 1, Deleted = 2 };
 
+// Icon numbers below this are built-in images; from it on they count the
+// database's custom icons.
+constexpr std::int32_t kBuiltinImages = 23;
+
 class TPwdItem {
  public:
   virtual ~TPwdItem();
@@ -138,6 +142,8 @@ class TPwdItem {
   void PrepareDelete();
   // Removes the item from its owner list and the base's indexes.
   void Unlink();
+  // The icon number that shows `source`'s image in this item's database.
+  std::int32_t TranslatedIcon(const TPwdItem& source) const;
   // Removes the item (or it and everything below it) from the base's indexes.
   void Unindex();
   void UnindexTree();

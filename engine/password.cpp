@@ -119,7 +119,10 @@ void TPwdPassword::BeforePost() {
 
 void TPwdPassword::Assign(const TPwdItem& source) {
   TPwdItem::Assign(source);
-  if (const auto* record = dynamic_cast<const TPwdPassword*>(&source)) AssignValues(*record);
+  if (const auto* record = dynamic_cast<const TPwdPassword*>(&source)) {
+    AssignValues(*record);
+    AutoFill.Assign(record->AutoFill);
+  }
 }
 
 void TPwdPassword::AssignValues(const TPwdPassword& constSource) {

@@ -109,5 +109,36 @@ TEST_F(RecordAssign, PairedPasswordsAreEmptiedWithoutViewRights) {
   EXPECT_EQ(Named(*copy, "Pwd"), "");
 }
 
+TEST_F(RecordAssign, CustomIconsTravelByTheirId) {
+  base.Icons.AddIcon("image", "small image");
+  TPwdPassword* record = AddRecord(base, "Mail");
+  record->Edit();
+  record->SetIcon(kBuiltinImages);
+  record->Post();
+  EXPECT_EQ(LogEntry(LogCount() - 1).FieldNumber, -2);
+  EXPECT_EQ(LogEntry(LogCount() - 1).ExtraGuid, base.Icons.Id(0));
+
+  TPwdBase other;
+  other.Icons.AddIcon("another", "");
+  for (int copies = 0; copies < 2; ++copies) {
+    auto* copy = record->CopyTo(other);
+    EXPECT_EQ(copy->IconIndex, kBuiltinImages + 1);
+  }
+  EXPECT_EQ(other.Icons.Count(), 2);  // added once, found the second time
+  EXPECT_EQ(other.Icons.Id(1), base.Icons.Id(0));
+
+  // Without "A" on the target database the icon cannot be added.
+  TPwdBase guarded;
+  guarded.Password = "x";
+  auto clerk = std::make_unique<TPwdBaseUser>();
+  clerk->SetGuid(TGuid::Create());
+  clerk->SetRights("IU");
+  const TGuid clerkId = clerk->Guid();
+  guarded.Users->Add(std::move(clerk));
+  guarded.Logon(clerkId);
+  EXPECT_EQ(record->CopyTo(guarded)->IconIndex, 0);
+  EXPECT_EQ(guarded.Icons.Count(), 0);
+}
+
 }  // namespace
 }  // namespace corvane
