@@ -35,8 +35,9 @@ void TCliContext::CheckFormat() const {
   if (!FileExists(path)) throw TError(FormatMessage(scli_dbnotfound, path));
   const auto header = ReadDbFileHeader(path);
   if (header && !header->Supported()) {
-    const std::string_view text = serr_unsupportedversion;
-    throw TError(std::string(text.substr(0, text.find('%'))) + FormatVersionText(header->FormatVersion));
+    const std::string version = FormatVersionText(header->FormatVersion);
+    const std::size_t dot = version.find('.');
+    throw TError(FormatMessage(serr_unsupportedversion, version.substr(0, dot), version.substr(dot + 1)));
   }
 }
 

@@ -35,7 +35,7 @@ constexpr std::string_view scli_promptfield = "Value of %s";
 constexpr std::string_view scli_dbnotfound = "The database file '%s' does not exist.";
 constexpr std::string_view scli_dbexists = "The file '%s' already exists.";
 constexpr std::string_view scli_dbreadonly =
-    "The database '%s' is in use by another program and was opened read-only.";
+    "The database '%s' could only be opened read-only (another program may be using it); it cannot be changed.";
 constexpr std::string_view scli_logonrequired = "This database requires a user logon; give --user NAME.";
 
 // Ciphers

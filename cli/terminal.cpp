@@ -48,6 +48,11 @@ void TSecret::Append(char c) {
   text_.push_back(c);
 }
 
+void TSecret::RemoveLast() {
+  text_.back() = 0;
+  text_.pop_back();
+}
+
 void TSecret::Clear() { WipeString(text_); }
 
 TSecret ToEngineText(const TSecret& utf8) { return TSecret(Utf8ToAnsi(utf8.Text())); }
@@ -67,11 +72,7 @@ bool ReadLine(int fd, TSecret& line) {
     if (c == '\n') break;
     line.Append(c);
   }
-  if (!line.Empty() && line.Text().back() == '\r') {
-    TSecret trimmed;
-    for (std::size_t i = 0; i + 1 < line.Text().size(); ++i) trimmed.Append(line.Text()[i]);
-    line = std::move(trimmed);
-  }
+  if (!line.Empty() && line.Text().back() == '\r') line.RemoveLast();
   return any;
 }
 

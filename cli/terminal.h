@@ -22,6 +22,7 @@ class TSecret {
   TSecret& operator=(const TSecret&) = delete;
 
   void Append(char c);
+  void RemoveLast();
   void Clear();
   const std::string& Text() const { return text_; }
   bool Empty() const { return text_.empty(); }

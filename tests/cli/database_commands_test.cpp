@@ -181,7 +181,7 @@ TEST_F(DatabaseCommands, ADatabaseHeldByAnotherWriterIsReadButNotWritten) {
   EXPECT_EQ(RunOpen("ls", db).exitCode, 0);
   const TRun mkdir = RunOpen("mkdir", db, {"Work"});
   EXPECT_EQ(mkdir.exitCode, 1);
-  EXPECT_THAT(mkdir.err, HasSubstr("in use by another program"));
+  EXPECT_THAT(mkdir.err, HasSubstr("could only be opened read-only"));
   EXPECT_EQ(cli_testing::ReadWhole(db), before);
 }
 
