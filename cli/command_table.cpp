@@ -12,12 +12,18 @@ extern const TCommand kAddCommand;
 extern const TCommand kMkdirCommand;
 extern const TCommand kPasswdCommand;
 extern const TCommand kDumpCommand;
+extern const TCommand kMergeCommand;
+extern const TCommand kDatabasesCommand;
+extern const TCommand kBackupCommand;
+extern const TCommand kRestoreCommand;
+extern const TCommand kConfigCommand;
 extern const TCommand kHelpCommand;
 
 const std::vector<const TCommand*>& Commands() {
   static const std::vector<const TCommand*> commands = {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
-      &kMkdirCommand,  &kPasswdCommand, &kDumpCommand, &kHelpCommand,
+      &kMkdirCommand,  &kPasswdCommand, &kDumpCommand, &kMergeCommand,
+      &kDatabasesCommand, &kBackupCommand, &kRestoreCommand, &kConfigCommand, &kHelpCommand,
   };
   return commands;
 }

@@ -18,6 +18,7 @@ namespace {
 // How long a wrong user name or password holds the answer back, as the
 // window's logon prompt does.
 constexpr std::uint32_t kWrongLogonDelayMs = 1000;
+constexpr int kPasswordAttempts = 3;
 
 }  // namespace
 
@@ -44,12 +45,22 @@ void TCliContext::CheckFormat() const {
 TPwdBase& TCliContext::Open(TOpenFor purpose) {
   CheckFormat();
   const std::string& path = DatabasePath();
-  const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptpassword, path)));
-  // An empty password would only list the database; it is never a database's password.
-  if (password.Empty()) throw TError(std::string(serr_invalidpassword));
   base_ = std::make_unique<TPwdBase>();
   base_->FileName = path;
-  base_->Open(password.Text());
+  for (int attempt = 1;; ++attempt) {
+    try {
+      const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptpassword, path)));
+      // An empty password would only list the database; it is never a database's password.
+      if (password.Empty()) throw TError(std::string(serr_invalidpassword));
+      base_->Open(password.Text());
+      break;
+    } catch (const TError& error) {
+      // A person at the terminal has three tries, as in the window.
+      if (error.what() != serr_invalidpassword || attempt == kPasswordAttempts ||
+          !secrets_.TellWrongAnswer(error.what()))
+        throw;
+    }
+  }
   LogOn();
   if (purpose == TOpenFor::Writing && base_->ReadOnly) throw TError(FormatMessage(scli_dbreadonly, path));
   return *base_;

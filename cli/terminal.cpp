@@ -134,6 +134,11 @@ class TTerminal {
   TTerminal(const TTerminal&) = delete;
   TTerminal& operator=(const TTerminal&) = delete;
 
+  void Tell(std::string_view message) {
+    WriteAll(fd_, message);
+    WriteAll(fd_, "\n");
+  }
+
   TSecret Ask(std::string_view prompt) {
     TSecret answer;
     bool got = false;
@@ -163,6 +168,11 @@ TSecret TTerminalInput::ReadNew(std::string_view prompt) {
   TSecret again = terminal.Ask(scli_promptrepeat);
   if (first.Text() != again.Text()) throw TError(std::string(scli_passwordmismatch));
   return first;
+}
+
+bool TTerminalInput::TellWrongAnswer(std::string_view message) {
+  TTerminal().Tell(message);
+  return true;
 }
 
 TSecret TStdinInput::Read(std::string_view) {

@@ -46,6 +46,10 @@ class TSecretInput {
   // A new password: on a terminal asked twice and both answers must match
   // ("The passwords do not match."); from standard input the next line.
   virtual TSecret ReadNew(std::string_view prompt) = 0;
+  // Tells a person who typed a wrong password (on a terminal only).
+  // Returns whether the answer may be asked again: a person may retry, a
+  // script that gave a wrong line may not.
+  virtual bool TellWrongAnswer(std::string_view message) = 0;
 };
 
 // Asks on the controlling terminal (/dev/tty) with echo switched off; echo
@@ -55,6 +59,7 @@ class TTerminalInput : public TSecretInput {
  public:
   TSecret Read(std::string_view prompt) override;
   TSecret ReadNew(std::string_view prompt) override;
+  bool TellWrongAnswer(std::string_view message) override;
 };
 
 // Reads one line of standard input per secret, without buffering beyond the
@@ -65,6 +70,7 @@ class TStdinInput : public TSecretInput {
   explicit TStdinInput(int fd = 0) : fd_(fd) {}
   TSecret Read(std::string_view prompt) override;
   TSecret ReadNew(std::string_view prompt) override;
+  bool TellWrongAnswer(std::string_view) override { return false; }
 
  private:
   int fd_;

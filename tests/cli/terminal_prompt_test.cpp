@@ -108,6 +108,17 @@ TEST_F(TerminalPrompt, PasswordsAreTypedWithoutEcho) {
   EXPECT_TRUE(ls.echoBackOn);
 }
 
+TEST_F(TerminalPrompt, AWrongPasswordMayBeTypedAgainTwice) {
+  const std::string db = File("retry.cvd");
+  ASSERT_EQ(RunOnTerminal({"create", db, "--name", "Retry"}, {"s3cret", "s3cret"}).exitCode, 0);
+  const TTerminalRun second = RunOnTerminal({"ls", db}, {"wrong", "s3cret"});
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_THAT(second.screen, HasSubstr("The password is incorrect."));
+  const TTerminalRun none = RunOnTerminal({"ls", db}, {"wrong", "wrong", "wrong", "s3cret"});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_THAT(none.err, HasSubstr("The password is incorrect."));
+}
+
 TEST_F(TerminalPrompt, ANewPasswordMustBeTypedTheSameTwice) {
   const TTerminalRun run = RunOnTerminal({"create", File("typo.cvd"), "--name", "Typo"}, {"s3cret", "s3cert"});
   EXPECT_EQ(run.exitCode, 1);
