@@ -81,7 +81,7 @@ class TDumper {
       json_.Member("description", Text(user->Description()));
       json_.Member("type", static_cast<int>(user->UserType()));
       json_.Member("accountId", Text(user->AccountId()));
-      json_.Member("rights", user->Rights());
+      json_.Member("rights", Text(user->Rights()));
       json_.Member("enabled", user->Enabled());
       // The digest identifies the password as well as the password itself would.
       json_.Member("hasPassword", !user->PasswordDigest().empty());
@@ -113,8 +113,8 @@ class TDumper {
       for (const auto& entry : *item.Permissions) {
         json_.BeginObject();
         json_.Member("guid", entry->Guid.ToString());
-        json_.Member("granted", entry->Granted);
-        json_.Member("denied", entry->Denied);
+        json_.Member("granted", Text(entry->Granted));
+        json_.Member("denied", Text(entry->Denied));
         json_.EndObject();
       }
     json_.EndArray();
