@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 
 #include "engine/base.h"
+#include "engine/permissions.h"
+#include "engine/users.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace corvane {
@@ -124,6 +126,33 @@ TEST_F(RecordCommands, LsListsFoldersAndRecordsInStoredOrder) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.err, HasSubstr(message));
   }
+}
+
+TEST_F(RecordCommands, LsLeavesOutRecordsTheUserMayNotSee) {
+  Add("/", {"--field", "Title=Open"});
+  const std::string secret = Add("/", {"--field", "Title=Secret"});
+  {
+    // Clerk may see what inherits the root's permissions; "Secret" gets its
+    // own list, which has an entry for the default user only.
+    TPwdBase base;
+    base.FileName = db;
+    base.Open("secret");
+    auto clerk = std::make_unique<TPwdBaseUser>();
+    clerk->SetName("Clerk");
+    clerk->SetPassword("clerkpw");
+    clerk->SetRights("IUV");
+    clerk->SetGuid(TGuid::Create());
+    base.Users->Add(std::move(clerk));
+    TPwdItem* record = base.FindItem(*TGuid::Parse(secret));
+    record->SetInheritRights(false);
+    record->Permissions->Clear();
+    record->Permissions->SetEntry(TGuid(), "", "");
+    base.Save();
+  }
+  EXPECT_EQ(Ls(), "Open\nSecret\n");
+  const TRun clerk = Run({"ls", db, "--password-stdin", "--user", "Clerk"}, "secret\nclerkpw\n");
+  EXPECT_EQ(clerk.exitCode, 0) << clerk.err;
+  EXPECT_EQ(clerk.out, "Open\n");
 }
 
 TEST_F(RecordCommands, ShowNamesAmbiguousTitlesByTheirIds) {
