@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,6 +22,8 @@
 #include "platform/guid.h"
 
 namespace corvane {
+
+class TPwdFilesArchive;
 
 // Accepts or rejects a record for VisibleRecords.
 using TRecordFilter = std::function<bool(const TPwdPassword& record)>;
@@ -168,6 +171,8 @@ class TPwdBase : public TPwdFolder {
   std::int32_t LockCount = 0;
   TProgressReporter Progress;
   TIconList Icons;
+  // The attachments' archive region (attachments_archive.h), made on first use.
+  std::shared_ptr<TPwdFilesArchive> FilesArchive;
 
   // OptionFlags bit 0: folders' sort settings are stored.
   static constexpr std::uint32_t kRememberSortOrder = 1u << 0;

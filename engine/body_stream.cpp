@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/attachments_stream.h"
 #include "engine/base.h"
 #include "engine/body_records.h"
 #include "engine/crypt_stream.h"
@@ -95,8 +96,7 @@ class TBodyWriter {
     TPwdField* expires = structure ? structure->FieldByKind(kKindExpires) : nullptr;
     out_.WriteDouble(expires ? expires->AsDate() : 0.0, kPlain);
     record.AutoFill.SaveToStream(out_);
-    // The attachment list; attachments are not kept yet, so it is always empty.
-    out_.WriteInt32(0, kEncrypted);
+    WriteAttachments(record, out_);
   }
 
   TPwdBase& base_;
@@ -229,7 +229,7 @@ class TBodyReader {
     const double expires = in_.ReadDouble(kPlain);
     if (!format_.PasswordKnown) SetDate(record, kKindExpires, expires);
     if (v_ >= 201) record.AutoFill.LoadFromStream(in_, format_);
-    if (v_ >= 212) SkipAttachments();
+    if (v_ >= 212) attachments_ += ReadAttachments(record, in_);
   }
 
   // Records before 1.51: three dates and six texts by field number.
@@ -264,19 +264,6 @@ class TBodyReader {
   void SetDate(TPwdPassword& record, std::uint8_t kind, double value) {
     TPwdFieldsList* structure = record.Bind();
     if (TPwdField* field = structure ? structure->FieldByKind(kind) : nullptr) field->SetAsDate(value);
-  }
-
-  // The record's attachment entries: id, size, encoded size, name, comment.
-  void SkipAttachments() {
-    const int count = ReadCount(in_, kEncrypted);
-    for (int i = 0; i < count; ++i) {
-      in_.ReadGuid(kEncrypted);
-      in_.ReadUInt32(kEncrypted);
-      in_.ReadUInt32(kEncrypted);
-      in_.ReadString(kEncrypted);
-      in_.ReadString(kEncrypted);
-    }
-    attachments_ += count;
   }
 
   TPwdBase& base_;

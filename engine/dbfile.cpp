@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/attachments_archive.h"
 #include "engine/body_stream.h"
 #include "engine/cipher_registry.h"
 #include "engine/crypt_stream.h"
@@ -99,19 +100,6 @@ TDbFileHeader ReadHeader(TStream& stream, const std::string& fileName) {
                          (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
   }
   return header;
-}
-
-// The attachment part of a database without attachments: no data blocks,
-// an index holding only the end of its unit table, and the trailer.
-void WriteEmptyAttachmentPart(TStream& stream) {
-  const std::uint64_t start = stream.Position();
-  TCompressionStream index(stream);
-  index.WriteUInt32(0xFFFFFFFFu);
-  index.Finish();
-  const auto indexSize = static_cast<std::uint32_t>(stream.Position() - start);
-  stream.WriteBuffer(kMagic);
-  stream.WriteUInt32(indexSize);  // from the start of the attachment data
-  stream.WriteUInt32(indexSize);  // from the start of the index
 }
 
 // Runs `attempt` up to `tries` times, sleeping `pauseMs` after each failure
@@ -248,6 +236,7 @@ void TPwdBase::LoadFromStream(TStream& stream) {
     Loading = 1;
     Items->Clear();
     Icons.Clear();
+    FilesArchive.reset();
     Modified = 0;
     const TDbFileHeader header = ReadHeader(stream, FileName);
     FormatVersion = header.FormatVersion;
@@ -268,9 +257,7 @@ void TPwdBase::LoadFromStream(TStream& stream) {
       TCryptStream container(stream, Password, {}, /*twoPart=*/true);
       container.SetBufferMode(FormatVersion >= 211 ? TBufferMode::Blocks : TBufferMode::Direct);
       container.SetWrongPasswordCells(WrongPasswordTick, WrongPasswordDelay);
-      // Attachments are not kept yet: a database that has some is opened
-      // read-only, so that no save can drop them.
-      if (ReadDatabaseBody(*this, container, format) > 0) ReadOnly = 1;
+      ReadDatabaseBody(*this, container, format);
       Algorithms = container.Algorithms();
     } catch (const TError& error) {
       Items->Clear();
@@ -325,6 +312,15 @@ void TPwdBase::LoadFromFile(const std::string& fileName) {
     WipeString(Password);
     throw;
   }
+  // A damaged archive region leaves the records usable: the warning tells
+  // that the attachments' data cannot be read.
+  if (!Password.empty() && FormatVersion >= 212 && FormatBuild <= kCurrentFormatBuild) {
+    try {
+      FilesArchiveOf(*this).LoadIndex(file, kMagic, {Password, Algorithms});
+    } catch (const TError& error) {
+      FilesArchiveOf(*this).Warning = std::string(sfilearchiveerror) + "\r" + error.what();
+    }
+  }
   if (!Password.empty() && !ReadOnly && !ConcurrentWrite)
     FileStream = std::move(file);
   else
@@ -341,10 +337,11 @@ void TPwdBase::SaveToFile(const std::string& fileName) {
   {
     TFileStream file(writer.File());
     SaveToStream(file);
-    Progress.Begin(0, FormatMessage(ssavingdb, Name));
+    TPwdFilesArchive& archive = FilesArchiveOf(*this);
+    Progress.Begin(archive.TotalKiB(), FormatMessage(ssavingdb, Name));
     try {
       TProgressStream reported(file, [this](std::uint64_t bytes) { Progress.Advance(bytes); });
-      WriteEmptyAttachmentPart(reported);
+      archive.SaveArchive(reported, kMagic, {Password, Algorithms});
     } catch (...) {
       Progress.End();
       throw;
@@ -353,6 +350,7 @@ void TPwdBase::SaveToFile(const std::string& fileName) {
   }
   TFile saved = Retry(kReplaceTries, kReplaceRetryMs,
                       [&] { return writer.Commit(FileStream.IsOpen() ? &FileStream : nullptr); });
+  FilesArchiveOf(*this).CommitSave(FileName);
   Modified = 0;
   FileTime = LastWriteDateOf(saved);
   if (ReadOnly || ConcurrentWrite)
@@ -416,6 +414,7 @@ void TPwdBase::Close() {
   WipeString(Password);
   WipeString(SavedPassword);
   Items->Clear();
+  FilesArchive.reset();
   CloseQuietly(FileStream);
   ReleaseLock(true);
   Modified = 0;

@@ -3,6 +3,7 @@
 // area, laid out by the effective structure of its folder.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "engine/item.h"
 
 namespace corvane {
+
+class TPwdFilesList;
 
 class TPwdPassword : public TPwdItem {
  public:
@@ -40,6 +43,8 @@ class TPwdPassword : public TPwdItem {
   std::string ValueArea;
   std::vector<std::int32_t> ValueOffsets;
   TAutoFillDataList AutoFill{this};
+  // The attached files (attachments_list.h); nullptr until the first one.
+  std::shared_ptr<TPwdFilesList> Files;
 
  private:
   friend class TPwdFieldsList;

@@ -1,0 +1,39 @@
+#pragma once
+// TPwdTempFile: a temporary file holding an attachment's data block until
+// the database is saved. Copies of an attachment within one database share
+// it through std::shared_ptr (its use count is the reference count); the
+// file is deleted when the last user lets go.
+
+#include <memory>
+#include <string>
+
+#include "engine/attachments_block.h"
+
+namespace corvane {
+
+// Prefix of attachment temporary files.
+inline constexpr std::string_view kAttachmentTempPrefix = "CVTF";
+
+class TPwdTempFile {
+ public:
+  // A new empty file "CVTF....tmp" in the temporary folder (folders.h),
+  // whose block will be encoded with `key`. Throws TError.
+  static std::shared_ptr<TPwdTempFile> Create(const TBlockKey& key);
+  // Deletes the file; a failure is ignored (nothing can be done about it).
+  ~TPwdTempFile();
+  TPwdTempFile(const TPwdTempFile&) = delete;
+  TPwdTempFile& operator=(const TPwdTempFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // The key of the block inside.
+  const TBlockKey& Key() const { return key_; }
+
+ private:
+  TPwdTempFile(std::string path, const TBlockKey& key) : path_(std::move(path)), key_(key) {}
+  std::string path_;
+  TBlockKey key_;
+};
+
+using TTempFilePtr = std::shared_ptr<TPwdTempFile>;
+
+}  // namespace corvane
