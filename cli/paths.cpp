@@ -28,6 +28,9 @@ TPwdFolder* FindSubfolder(const TPwdFolder& parent, std::string_view name) {
 
 namespace {
 
+// Records the user may not see are named by no path and no id.
+bool Visible(const TPwdItem& item) { return item.IsFolder() || item.HasRights(""); }
+
 // Whether `text` is an id in registry text form; `item` is then the item it
 // names, or nullptr when no item has it.
 bool ItemById(TPwdBase& base, std::string_view text, TPwdItem*& item) {
@@ -35,6 +38,7 @@ bool ItemById(TPwdBase& base, std::string_view text, TPwdItem*& item) {
   const auto id = TGuid::Parse(text);
   if (!id) return false;
   item = base.FindItem(*id);
+  if (item && !Visible(*item)) item = nullptr;
   return true;
 }
 
@@ -84,7 +88,7 @@ TPwdPassword& ResolveRecord(TPwdBase& base, std::string_view utf8Path) {
   TPwdFolder& folder = WalkFolders(base, names, names.size() - 1, utf8Path);
   std::vector<TPwdPassword*> matches;
   for (TPwdItem* item : folder.Items->Items())
-    if (!item->IsFolder() && static_cast<TPwdPassword*>(item)->Title() == names.back())
+    if (!item->IsFolder() && Visible(*item) && static_cast<TPwdPassword*>(item)->Title() == names.back())
       matches.push_back(static_cast<TPwdPassword*>(item));
   if (matches.empty()) {
     if (FindSubfolder(folder, names.back())) throw TError(FormatMessage(scli_notarecord, utf8Path));

@@ -25,7 +25,8 @@ std::vector<std::string> SplitItemPath(std::string_view utf8Path);
 // exist." or "'%s' is a record, not a folder.".
 TPwdFolder& ResolveFolder(TPwdBase& base, std::string_view utf8Path);
 
-// The record named by `utf8Path`. Throws TError when no record has that path,
+// The record named by `utf8Path`, among the records the user may see.
+// Throws TError when no record has that path,
 // when the id names a folder, and, when several records of the folder share
 // the title, a message that lists their ids.
 TPwdPassword& ResolveRecord(TPwdBase& base, std::string_view utf8Path);

@@ -128,7 +128,7 @@ TEST_F(RecordCommands, LsListsFoldersAndRecordsInStoredOrder) {
   }
 }
 
-TEST_F(RecordCommands, LsLeavesOutRecordsTheUserMayNotSee) {
+TEST_F(RecordCommands, RecordsTheUserMayNotSeeAreNeitherListedNorShown) {
   Add("/", {"--field", "Title=Open"});
   const std::string secret = Add("/", {"--field", "Title=Secret"});
   {
@@ -153,6 +153,12 @@ TEST_F(RecordCommands, LsLeavesOutRecordsTheUserMayNotSee) {
   const TRun clerk = Run({"ls", db, "--password-stdin", "--user", "Clerk"}, "secret\nclerkpw\n");
   EXPECT_EQ(clerk.exitCode, 0) << clerk.err;
   EXPECT_EQ(clerk.out, "Open\n");
+  // Neither its title nor its id names it for Clerk.
+  for (const std::string& name : {std::string("Secret"), secret}) {
+    const TRun show = Run({"show", db, name, "--password-stdin", "--user", "Clerk"}, "secret\nclerkpw\n");
+    EXPECT_EQ(show.exitCode, 1);
+    EXPECT_THAT(show.err, HasSubstr("does not exist"));
+  }
 }
 
 TEST_F(RecordCommands, ShowNamesAmbiguousTitlesByTheirIds) {
