@@ -20,6 +20,8 @@ std::vector<std::string> SplitItemPath(std::string_view utf8Path) {
   return names;
 }
 
+bool Visible(const TPwdItem& item) { return item.IsFolder() || item.HasRights(""); }
+
 TPwdFolder* FindSubfolder(const TPwdFolder& parent, std::string_view name) {
   for (TPwdItem* item : parent.Items->Items())
     if (item->IsFolder() && static_cast<TPwdFolder*>(item)->Name == name) return static_cast<TPwdFolder*>(item);
@@ -27,9 +29,6 @@ TPwdFolder* FindSubfolder(const TPwdFolder& parent, std::string_view name) {
 }
 
 namespace {
-
-// Records the user may not see are named by no path and no id.
-bool Visible(const TPwdItem& item) { return item.IsFolder() || item.HasRights(""); }
 
 // Whether `text` is an id in registry text form; `item` is then the item it
 // names, or nullptr when no item has it.
@@ -67,7 +66,7 @@ TPwdFolder& ResolveFolder(TPwdBase& base, std::string_view utf8Path) {
     TPwdFolder* next = FindSubfolder(*folder, name);
     if (!next) {
       for (TPwdItem* child : folder->Items->Items())
-        if (!child->IsFolder() && static_cast<TPwdPassword*>(child)->Title() == name)
+        if (!child->IsFolder() && Visible(*child) && static_cast<TPwdPassword*>(child)->Title() == name)
           throw TError(FormatMessage(scli_notafolder, utf8Path));
       throw TError(FormatMessage(scli_foldernotfound, utf8Path));
     }

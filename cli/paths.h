@@ -31,6 +31,11 @@ TPwdFolder& ResolveFolder(TPwdBase& base, std::string_view utf8Path);
 // the title, a message that lists their ids.
 TPwdPassword& ResolveRecord(TPwdBase& base, std::string_view utf8Path);
 
+// Whether the current user may see `item`: every folder, and the records on
+// which the user holds any permission. Records the user may not see are
+// listed nowhere and named by no path and no id.
+bool Visible(const TPwdItem& item);
+
 // The subfolder of `parent` named exactly `name`; nullptr when none.
 TPwdFolder* FindSubfolder(const TPwdFolder& parent, std::string_view name);
 

@@ -16,16 +16,13 @@ struct TEntry {
   std::string relativePath;  // UTF-8, from the listed folder
 };
 
-// The records the user may not see at all stay out of every list.
-bool Listed(const TPwdItem& item) { return item.IsFolder() || item.HasRights(""); }
-
 std::string NameOf(TPwdItem& item) {
   return AnsiToUtf8(item.IsFolder() ? static_cast<TPwdFolder&>(item).Name : static_cast<TPwdPassword&>(item).Title());
 }
 
 void Collect(TPwdFolder& folder, const std::string& prefix, bool recursive, std::vector<TEntry>& out) {
   for (TPwdItem* item : folder.Items->Items()) {
-    if (!Listed(*item)) continue;
+    if (!Visible(*item)) continue;
     const std::string path = prefix + NameOf(*item);
     out.push_back({item, path});
     if (recursive && item->IsFolder()) Collect(static_cast<TPwdFolder&>(*item), path + "/", true, out);
