@@ -90,12 +90,15 @@ void ReadAgain(TPwdBase& base) {
   }
 }
 
-// Keeps a concurrently written database whose file another writer holds for a moment.
+// A concurrently written database the scan missed: another writer may be
+// replacing its file. While that writer holds the lock the database is kept
+// (to be read again); once the lock is free, its file decides. A file that is
+// gone with nobody writing it is a deleted database, which leaves the list.
 TScanMark ProbeConcurrent(TPwdBase& base) {
-  const bool locked = base.AcquireLock(kLockProbeSeconds);
-  const bool exists = locked && FileExists(base.FileName);
-  if (locked) base.ReleaseLock(false);
-  return exists ? TScanMark::Unchanged : TScanMark::Changed;
+  if (!base.AcquireLock(kLockProbeSeconds)) return TScanMark::Changed;
+  const bool exists = FileExists(base.FileName);
+  base.ReleaseLock(false);
+  return exists ? TScanMark::Unchanged : TScanMark::NotSeen;
 }
 
 bool WalkAfterRescan(bool checkChanges) {

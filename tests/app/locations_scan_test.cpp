@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/locations_file_names.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "tests/app/locations_test_support.h"
 
@@ -102,6 +103,33 @@ TEST_F(LocationsScan, RescanFollowsTheDisk) {
   EXPECT_TRUE(RefreshDatabases(true, true));
   EXPECT_EQ(KnownDatabases()[0].base->Name, "Renamed elsewhere");
   EXPECT_FALSE(IsDatabaseOpen(*KnownDatabases()[0].base));
+}
+
+TEST_F(LocationsScan, AConcurrentDatabaseMissedByTheScanIsKeptWhileAnotherWriterHoldsIt) {
+  const std::string folder = Folder("dbs");
+  UseFolders({folder});
+  MakeDatabase(folder + "/CVBase1.dat", "Shared");
+  RefreshDatabases(false, false);
+  TPwdBase& shared = *KnownDatabases()[0].base;
+  shared.ConcurrentWrite = 1;
+  // Another program is replacing the file and holds the lock.
+  const std::string moved = folder + "/elsewhere";
+  RenameFile(shared.FileName, moved);
+  TPwdBase writer;
+  writer.FileName = shared.FileName;
+  TFakeClock clock(0, Clock().Now());
+  ASSERT_TRUE(writer.AcquireLock(1));
+  EXPECT_TRUE(RefreshDatabases(true, false));
+  ASSERT_EQ(KnownDatabases().size(), 1u);
+  EXPECT_GE(clock.SleptMilliseconds(), 3000u) << "the lock is waited for three seconds";
+  EXPECT_EQ(writer.LockCount, 1);
+  writer.ReleaseLock(true);
+
+  // The lock is free and the file still gone: the database was deleted.
+  KnownDatabases()[0].base->ConcurrentWrite = 1;
+  EXPECT_TRUE(RefreshDatabases(true, false));
+  EXPECT_TRUE(KnownDatabases().empty());
+  EXPECT_FALSE(FileExists(LockFileName(folder + "/CVBase1.dat")));
 }
 
 TEST_F(LocationsScan, UnavailableFoldersAreSkippedAndNotWatched) {
