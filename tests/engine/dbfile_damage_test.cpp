@@ -98,3 +98,38 @@ TEST_F(DbFileDamage, ListingADamagedBodyNamesTheErrorInsteadOfFailing) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+using namespace corvane::testing;
+
+// A tree nested deeper than any person nests folders is refused before the
+// recursive reader could run out of stack.
+TEST(DbFileDepth, TreesDeeperThanAThousandFoldersAreRefused) {
+  TTempFolder folder;
+  for (int levels : {999, 1000}) {
+    TPwdBase base;
+    {
+      TPwdBase::TLoadingScope loading(base);
+      TPwdFolder* parent = &base;
+      for (int i = 0; i < levels; ++i)
+        parent = static_cast<TPwdFolder*>(parent->Items->AddItem(kItemTypeFolder, true, TGuid::Create()));
+    }
+    const std::string path = folder / ("deep" + std::to_string(levels) + ".dat");
+    SaveAs(base, path, "pw", "");
+    if (levels < 1000) {
+      EXPECT_NO_THROW(OpenFile(path, "pw"));
+      continue;
+    }
+    try {
+      OpenFile(path, "pw");
+      FAIL() << "a tree of " << levels << " levels was read";
+    } catch (const TError& error) {
+      EXPECT_EQ(std::string(error.what()), serr_nestedtoodeep);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane
