@@ -113,11 +113,19 @@ bool TPwdField::ValueHidden() const {
   return !record->HasRights("", true) || (Kind == kKindPassword && !record->HasRights("VM"));
 }
 
-std::string TPwdField::StoredBytes() const {
+TPwdPassword* TPwdField::BoundRecord() const {
   TPwdPassword* record = Owner->CurrentRecord;
+  if (!record || record->ValueOffsets.size() == static_cast<std::size_t>(Owner->Count())) return record;
+  // The record may have gone over to another structure (its folder got an
+  // own one): then this structure no longer describes its values.
+  if (record->EffectiveStructure() != Owner) return nullptr;
+  record->LayoutValues();
+  return record;
+}
+
+std::string TPwdField::StoredBytes() const {
+  TPwdPassword* record = BoundRecord();
   if (!record) return std::string(static_cast<std::size_t>(ValueSize()), '\0');
-  if (record->ValueOffsets.size() != static_cast<std::size_t>(Owner->Count()))
-    record->LayoutValues();
   const std::string& area = record->ValueArea;
   const auto offset = static_cast<std::size_t>(record->ValueOffsets[static_cast<std::size_t>(Index)]);
   const auto size = static_cast<std::size_t>(ValueSize());
@@ -191,11 +199,9 @@ void TPwdField::SetAsString(std::string_view text) {
 }
 
 void TPwdField::SetRawValue(std::string_view data, std::int32_t fixedLength) {
-  TPwdPassword* record = Owner->CurrentRecord;
+  TPwdPassword* record = BoundRecord();
   if (!record) throw TError(std::string(spwdnotineditmode));
   if (ConversionDepth == 0) record->BeginModify();
-  if (record->ValueOffsets.size() != static_cast<std::size_t>(Owner->Count()))
-    record->LayoutValues();
 
   std::string& area = record->ValueArea;
   const auto offset = static_cast<std::size_t>(record->ValueOffsets[static_cast<std::size_t>(Index)]);

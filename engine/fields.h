@@ -127,6 +127,9 @@ class TPwdField {
  private:
   friend class TPwdFieldsList;
   bool ValueHidden() const;
+  // The bound record, its values laid out by this structure; nullptr when
+  // none is bound or the binding is stale.
+  TPwdPassword* BoundRecord() const;
   std::string TextOf(std::string_view bytes) const;
   // Writes a structure-change entry for this field, at most once per stamp.
   void LogDefinitionChange(const std::string& oldText, const std::string& newText);

@@ -139,7 +139,11 @@ void TPwdFieldsList::AssignStructure(const TPwdFieldsList& other) {
     fields_.push_back(std::move(field));
   }
   RebuildColumnMaps();
-  if (TPwdBase* base = Base()) base->SetModified(true);
+  if (TPwdBase* base = Base()) {
+    // Copied numbers (from another database, say) must not be handed out again.
+    for (const auto& field : fields_) base->LastFieldNumber = std::max(base->LastFieldNumber, field->Number);
+    base->SetModified(true);
+  }
 }
 
 bool TPwdFieldsList::SameStructure(const TPwdFieldsList& other) const {

@@ -239,5 +239,17 @@ TEST_F(FieldStructure, StructureModesAndComparison) {
   EXPECT_EQ(below->EffectiveStructure(), work->Structure.get());
 }
 
+TEST_F(FieldStructure, CopiedFieldNumbersAreNotHandedOutAgain) {
+  TPwdFolder* work = AddFolder(base, "Work");
+  work->CreateStructure(1);
+  TPwdField* pin = work->Structure->AddField("PIN", kFieldInteger, kKindRegular, 150);
+  TPwdBase other;
+  ASSERT_EQ(other.LastFieldNumber, 9);
+  auto* copy = static_cast<TPwdFolder*>(work->CopyTo(other));
+  ASSERT_TRUE(copy->HasOwnStructure());
+  EXPECT_EQ(copy->Structure->FieldByNumber(150)->Guid, pin->Guid);
+  EXPECT_EQ(other.Structure->AddField("Next", kFieldString, kKindRegular)->Number, 151);
+}
+
 }  // namespace
 }  // namespace corvane

@@ -141,6 +141,19 @@ TEST_F(FieldValues, ADamagedLengthInTheValueAreaIsCutToWhatIsThere) {
   EXPECT_EQ(title->AsString().size(), area.size() - 4);
 }
 
+TEST_F(FieldValues, AStructureARecordHasLeftNoLongerReadsIt) {
+  TPwdFolder* work = AddFolder(base, "Work");
+  TPwdPassword* record = AddRecord(*work, "Mail", "joe", "secret");
+  TPwdField* oldTitle = record->Bind()->FieldByNumber(kTitle);
+  work->CreateStructure(0);  // the record now follows an empty structure
+  work->Structure->AddField("Code", kFieldInteger, kKindRegular);
+  record->Bind();  // laid out by the new structure
+  EXPECT_EQ(oldTitle->AsString(), "");
+  record->Edit();
+  EXPECT_THROW(oldTitle->SetAsString("x"), TError);
+  record->Cancel();
+}
+
 TEST_F(FieldValues, DefaultValuesAreKeptInANeutralForm) {
   TPwdField* pin = AddField("PIN", kFieldInteger);
   TPwdField* rate = AddField("Rate", kFieldFloat);
