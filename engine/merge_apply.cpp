@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/attachments_list.h"
 #include "engine/base.h"
 #include "engine/secure_buffer.h"
 
@@ -45,11 +46,22 @@ void ApplyValue(const TPwdBaseChangeRec& entry, TPwdPassword& record, const TPwd
   WipeString(current);
 }
 
-// The attachments of a record are their own store; renaming, replacing and
-// removing them by the entry's attachment id joins here once records carry
-// attachments. Until then an attachment entry changes nothing in the target
-// and travels on in its log only.
-void ApplyAttachment(const TPwdBaseChangeRec&, TPwdPassword&, const TPwdPassword*) {}
+// An attachment entry names the attachment by id: the record gets the
+// source's attachment of that id (name and content), or loses its own when
+// the entry removed it. An attachment the source no longer has is not made
+// up in the target, where it would have no content.
+void ApplyAttachment(const TPwdBaseChangeRec& entry, TPwdPassword& record, const TPwdPassword& source) {
+  TPwdFilesList& files = FilesOf(record);
+  TPwdFileAttach* attachment = files.Find(entry.ExtraGuid);
+  if (entry.NewText.empty()) {
+    if (attachment) files.Delete(files.IndexOf(attachment));
+    return;
+  }
+  TPwdFileAttach* from = source.Files ? source.Files->Find(entry.ExtraGuid) : nullptr;
+  if (!from) return;
+  if (!attachment) attachment = files.Add(entry.ExtraGuid);
+  attachment->Assign(*from);
+}
 
 // A structure change is made on an own structure of the folder, which starts
 // as the source folder's structure when the target folder has none.
@@ -131,7 +143,7 @@ void ApplyMergeEntry(const TPwdBaseChangeRec& entry, TPwdItem& item, const TPwdI
   if (auto* record = dynamic_cast<TPwdPassword*>(&item)) {
     const auto* sourceRecord = dynamic_cast<const TPwdPassword*>(source);
     if (entry.FieldNumber == kLogAttachment) {
-      if (sourceRecord) ApplyAttachment(entry, *record, sourceRecord);
+      if (sourceRecord) ApplyAttachment(entry, *record, *sourceRecord);
     } else if (entry.FieldNumber >= 0) {
       ApplyValue(entry, *record, sourceRecord, oldText);
     }
