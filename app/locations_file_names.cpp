@@ -1,10 +1,10 @@
 #include "app/locations_file_names.h"
 
 #include "app/app_path.h"
-#include "app/backup.h"
 #include "app/known_databases.h"
 #include "app/locations.h"
 #include "app/locations_path.h"
+#include "app/session_close.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -34,14 +34,6 @@ std::string WithNumber(const std::string& pattern, std::uint64_t number) {
   return name;
 }
 
-void SaveAndClose(TPwdBase& base) {
-  if (base.Modified) {
-    AutoBackup(base);
-    base.Save();
-  }
-  base.Close();
-}
-
 }  // namespace
 
 std::string NewDatabaseFileName(const std::string& folder) {
@@ -53,17 +45,11 @@ std::string NewDatabaseFileName(const std::string& folder) {
   }
 }
 
-void RenameAllDatabases(const TCloseDatabase& closeDatabase) {
-  for (TKnownDatabase& known : KnownDatabases()) {
-    if (!IsDatabaseOpen(*known.base)) continue;
-    if (closeDatabase) {
-      closeDatabase(*known.base);
-    } else {
-      SaveAndClose(*known.base);
-    }
-  }
+void RenameAllDatabases() {
+  CloseAllDatabases();
   for (TKnownDatabase& known : KnownDatabases()) {
     TPwdBase& base = *known.base;
+    if (IsDatabaseOpen(base)) continue;  // its save failed: it keeps its file
     const std::string newName = NewDatabaseFileName(FolderOfFile(base.FileName));
     try {
       RenameFile(base.FileName, newName);

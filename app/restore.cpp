@@ -6,10 +6,13 @@
 #include "app/front_end.h"
 #include "app/known_databases.h"
 #include "app/locations.h"
+#include "app/locations_file_names.h"
 #include "app/locations_path.h"
 #include "app/message_box.h"
 #include "app/messages.h"
 #include "app/runtime_settings.h"
+#include "app/session_close.h"
+#include "app/session_modal.h"
 #include "engine/dbfile.h"
 #include "engine/messages.h"
 #include "platform/error.h"
@@ -66,7 +69,8 @@ std::optional<std::string> PlaceFor(const std::string& target) {
 
 }  // namespace
 
-std::optional<std::string> RestoreCommand(const TCloseDatabase& closeDatabase) {
+std::optional<std::string> RestoreCommand() {
+  const TModalPhase modal;
   TFileChoice choice;
   choice.title = srestorechoosetitle;
   choice.filters = {{std::string(sbackupfilesfilter), "*." + std::string(kBackupExtension)},
@@ -94,11 +98,7 @@ std::optional<std::string> RestoreCommand(const TCloseDatabase& closeDatabase) {
         return std::nullopt;
       case TRestoreChoice::OverExisting:
         target = existing->FileName;
-        if (closeDatabase) {
-          closeDatabase(*existing);
-        } else {
-          existing->Close();
-        }
+        if (IsDatabaseOpen(*existing) && !CloseDatabase(*existing)) return std::nullopt;
         break;
       case TRestoreChoice::AsNew:
         target = NewDatabaseFileName(FolderOfFile(existing->FileName));

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/locations_file_names.h"
 
 namespace corvane {
 
@@ -18,14 +17,14 @@ inline constexpr std::string_view srestoredone = "%s was successfully restored f
 
 // Asks for the backup file (starting in the backup folder), and when a known
 // database has the same name, whether to restore over it or as a new
-// database. Copies the backup into place: over the existing file (closed
-// first with `closeDatabase`, by default without saving; a read-only file
-// stays read-only), or under a new name in the first folder that can take it.
-// Then rescans the folders and reports the restore. Returns the restored
-// file's name; nullopt when the person cancelled or no folder could take the
-// file (which was reported). Throws TError for a file that is not a database
-// and for a failed copy, leaving the databases as they were (but a database
-// restored over stays closed).
-std::optional<std::string> RestoreCommand(const TCloseDatabase& closeDatabase = {});
+// database. Copies the backup into place: over the existing file (whose
+// database is closed first, with the save question when it is modified; a
+// read-only file stays read-only), or under a new name in the first folder
+// that can take it. Then rescans the folders and reports the restore. Runs as
+// a modal phase. Returns the restored file's name; nullopt when the person
+// cancelled or no folder could take the file (which was reported). Throws
+// TError for a file that is not a database and for a failed copy, leaving the
+// databases as they were (but a database restored over stays closed).
+std::optional<std::string> RestoreCommand();
 
 }  // namespace corvane

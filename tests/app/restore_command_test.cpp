@@ -5,6 +5,7 @@
 
 #include "app/backup.h"
 #include "app/file_time_text.h"
+#include "app/message_box.h"
 #include "app/restore.h"
 #include "app/runtime_settings.h"
 #include "app/safe_file_name.h"
@@ -84,6 +85,22 @@ TEST_F(RestoreCommands, OverTheDatabaseOfTheSameNameKeepingItReadOnly) {
   EXPECT_TRUE(GetFileInfo(target).IsReadOnly());
   EXPECT_EQ(KnownDatabases().size(), 2u);
   EXPECT_THAT(frontEnd.MessageTexts(), ElementsAre("Personal was successfully restored from backup."));
+}
+
+TEST_F(RestoreCommands, OverAModifiedDatabaseAsksToSaveAndItsCancelRestoresNothing) {
+  const std::string target = first + "/CVBase1.dat";
+  const std::string before = file_testing::ReadText(target);
+  TPwdBase& personal = *KnownDatabases()[0].base;
+  personal.Open(kTestPassword);
+  personal.SetModified(true);
+  frontEnd.chosenPaths.push_back(backup);
+  frontEnd.restoreChoices.push_back(TRestoreChoice::OverExisting);
+  frontEnd.messageAnswers.push_back(kIdCancel);
+
+  EXPECT_EQ(RestoreCommand(), std::nullopt);
+  EXPECT_EQ(frontEnd.messages.size(), 1u);  // the save question
+  EXPECT_TRUE(IsDatabaseOpen(personal));
+  EXPECT_EQ(file_testing::ReadText(target), before);
 }
 
 TEST_F(RestoreCommands, AsNewGoesBesideTheDatabaseOfTheSameName) {
