@@ -246,6 +246,8 @@ void TPwdBase::LoadFromStream(TStream& stream) {
       const auto dot = version.find('.');
       Name = BaseName(FileName) + " (" +
              FormatMessage(serr_unsupportedversion, version.substr(0, dot), version.substr(dot + 1)) + ")";
+      // Saving would replace a newer database by an empty one.
+      ReadOnly = 1;
       Loading = 0;
       return;
     }

@@ -156,6 +156,10 @@ TEST_F(DbFile, AnUnsupportedVersionIsListedUnderTheFileName) {
   EXPECT_EQ(base->Name, "CVBase.dat (Unsupported database version: 2.40)");
   EXPECT_EQ(base->Items->Count(), 0);
   EXPECT_EQ(FormatVersionText(205), "2.05");
+  // Opened with a password it is not held for writing: a save would lose it.
+  auto opened = OpenFile(path_, "pw");
+  EXPECT_TRUE(opened->ReadOnly);
+  EXPECT_FALSE(opened->FileStream.IsOpen());
 }
 
 TEST_F(DbFile, ReadSaveCounterLooksWhereTheVersionKeepsIt) {
