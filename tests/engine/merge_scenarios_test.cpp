@@ -74,8 +74,9 @@ TEST_F(Merging, RecordDeletedInTheSourceAfterTheTargetsEditGoes) {
   EditText(*mail, kUserField, "edited first");
   Remove(*Same(*source, mail));
 
+  const TGuid id = mail->Guid;
   EXPECT_EQ(MergeChanges(*target, *source).Deleted, 1);
-  EXPECT_EQ(target->FindItem(mail->Guid), nullptr);
+  EXPECT_EQ(target->FindItem(id), nullptr);
 }
 
 TEST_F(Merging, FolderDeletedInTheSourceThatStillHoldsRecordsInTheTargetIsKept) {
