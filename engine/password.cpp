@@ -24,6 +24,14 @@ void WriteInt32(std::string& area, std::size_t at, std::int32_t value) {
 // Whether the current user may see password values of `record`.
 bool MaySeePasswords(const TPwdItem& record) { return record.HasRights("VM"); }
 
+// Whether `target` lets the user see passwords in a way `source` does not:
+// in the editor ("V") or in lists ("M").
+bool WidensView(const TPwdItem& source, const TPwdItem& target) {
+  for (const char* letter : {"V", "M"})
+    if (target.HasRights(letter) && !source.HasRights(letter)) return true;
+  return false;
+}
+
 }  // namespace
 
 TPwdPassword::TPwdPassword(TPwdItemsList* ownerList) : TPwdItem(ownerList) { IconIndex = 1; }
@@ -139,7 +147,7 @@ void TPwdPassword::AssignValues(const TPwdPassword& constSource) {
     if (!to) return;
     LayoutValues();
     const bool otherBase = source.GetBase() != GetBase();
-    if (sourceHidden && (otherBase || MaySeePasswords(*this)))
+    if (sourceHidden && (otherBase || WidensView(source, *this)))
       for (int i = 0; i < to->Count(); ++i)
         if ((*to)[i]->Kind == kKindPassword) (*to)[i]->SetAsString({});
     return;

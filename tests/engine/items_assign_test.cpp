@@ -76,6 +76,9 @@ TEST_F(RecordAssign, ACopyNeverShowsPasswordsTheUserCouldNotSee) {
   TPwdFolder* open = AddFolder(base, "Open");
   open->SetInheritRights(false);
   open->Permissions->SetEntry(clerk->Guid(), "IUVM", "");
+  TPwdFolder* editor = AddFolder(base, "Editor");
+  editor->SetInheritRights(false);
+  editor->Permissions->SetEntry(clerk->Guid(), "IUV", "");
   TPwdPassword* record = AddRecord(base, "Mail", "joe", "secret");
   TPwdBase other;
 
@@ -87,6 +90,7 @@ TEST_F(RecordAssign, ACopyNeverShowsPasswordsTheUserCouldNotSee) {
   } cases[] = {
       {"may see it nowhere", clerk, &base, "secret"},
       {"may see it only in the copy", clerk, open, ""},
+      {"may open it only in the copy's editor", clerk, editor, ""},
       {"into another database", clerk, &other, ""},
       {"may see it", lister, &other, "secret"},
   };
