@@ -9,7 +9,6 @@
 #include "app/locations.h"
 #include "app/locations_path.h"
 #include "app/message_box.h"
-#include "engine/messages.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/error.h"
@@ -155,8 +154,8 @@ bool RefreshDatabases(bool rescan, bool checkChanges) {
   std::vector<TKnownDatabase>& list = KnownDatabases();
   bool changed = false;
   if (!rescan) {
-    changed = !list.empty();
-    list.clear();
+    // Open databases stay: freeing one would lose its session and unsaved changes.
+    changed = std::erase_if(list, [](const TKnownDatabase& known) { return !IsDatabaseOpen(*known.base); }) > 0;
   }
   TNameIndex index;
   for (std::size_t i = 0; i < list.size(); ++i) {

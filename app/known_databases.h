@@ -38,7 +38,8 @@ bool IsDatabaseOpen(const TPwdBase& base);
 TPwdBase* FindKnownDatabase(std::string_view fileName);
 
 // Brings the list in step with the folders. Without `rescan` the list is
-// emptied and built anew. With it, databases not found are dropped (unless
+// built anew: every closed database is freed (open ones stay, with their
+// session and unsaved changes). With it, databases not found are dropped (unless
 // open), and databases whose file time differs from the one read (every one
 // when `checkChanges` is false) are read again: open ones that are not
 // modified (or concurrently written, when checking changes) and closed ones.

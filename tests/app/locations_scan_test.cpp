@@ -81,18 +81,25 @@ TEST_F(LocationsScan, RescanFollowsTheDisk) {
   RefreshDatabases(false, false);
   TPwdBase& open = *KnownDatabases()[2].base;
   open.Open(kTestPassword);
-  const TPwdBase* kept = KnownDatabases()[0].base.get();
 
   EXPECT_FALSE(RefreshDatabases(true, true)) << "nothing changed on disk";
+  // A new listing frees the closed databases but keeps the open one.
+  open.SetModified(true);
+  EXPECT_TRUE(RefreshDatabases(false, false));
+  EXPECT_EQ(KnownDatabases().size(), 3u);
+  EXPECT_EQ(KnownDatabases()[0].base.get(), &open);
+  EXPECT_TRUE(open.Modified);
+  open.SetModified(false);
+  const TPwdBase* kept = FindKnownDatabase(folder + "/CVBase1.dat");
 
   ::unlink((folder + "/CVBase2.dat").c_str());
   ::unlink((folder + "/CVBase3.dat").c_str());
   MakeDatabase(folder + "/CVBase4.dat", "New");
   EXPECT_TRUE(RefreshDatabases(true, true));
   // The closed database whose file went is dropped; the open one stays in memory.
-  EXPECT_THAT(KnownFiles(), ElementsAre(folder + "/CVBase1.dat", folder + "/CVBase3.dat", folder + "/CVBase4.dat"));
-  EXPECT_EQ(KnownDatabases()[0].base.get(), kept);
-  EXPECT_EQ(KnownDatabases()[0].mark, TScanMark::Unchanged);
+  EXPECT_THAT(KnownFiles(), ElementsAre(folder + "/CVBase3.dat", folder + "/CVBase1.dat", folder + "/CVBase4.dat"));
+  EXPECT_EQ(KnownDatabases()[1].base.get(), kept);
+  EXPECT_EQ(KnownDatabases()[1].mark, TScanMark::Unchanged);
   EXPECT_EQ(KnownDatabases()[2].mark, TScanMark::Changed);
   EXPECT_TRUE(IsDatabaseOpen(open));
 
@@ -101,8 +108,8 @@ TEST_F(LocationsScan, RescanFollowsTheDisk) {
   MakeDatabase(folder + "/CVBase1.dat", "Renamed elsewhere");
   SetLastWriteDate(folder + "/CVBase1.dat", kept->FileTime + 1);
   EXPECT_TRUE(RefreshDatabases(true, true));
-  EXPECT_EQ(KnownDatabases()[0].base->Name, "Renamed elsewhere");
-  EXPECT_FALSE(IsDatabaseOpen(*KnownDatabases()[0].base));
+  EXPECT_EQ(kept->Name, "Renamed elsewhere");
+  EXPECT_FALSE(IsDatabaseOpen(*kept));
 }
 
 TEST_F(LocationsScan, AConcurrentDatabaseMissedByTheScanIsKeptWhileAnotherWriterHoldsIt) {
