@@ -5,7 +5,6 @@
 
 #include "app/front_end.h"
 #include "app/known_databases.h"
-#include "app/message_box.h"
 #include "app/runtime_settings.h"
 #include "app/session_close.h"
 #include "app/session_expired.h"
@@ -29,15 +28,7 @@ class TTickGuard {
 
 void ClosePending(TAutoCloseWindow& window) {
   const bool closeAll = window.CloseAllRequested();
-  for (TKnownDatabase& known : KnownDatabases()) {
-    TPwdBase& base = *known.base;
-    if (!IsDatabaseOpen(base) || (!closeAll && !AutoClosePending(base))) continue;
-    try {
-      SaveAndCloseDatabase(base);
-    } catch (const std::exception& error) {
-      ShowError(error);
-    }
-  }
+  CloseOpenDatabases([closeAll](const TPwdBase& base) { return closeAll || AutoClosePending(base); });
   if (closeAll) window.AcknowledgeCloseAll();
 }
 

@@ -4,6 +4,7 @@
 #include "app/known_databases.h"
 #include "app/message_box.h"
 #include "app/session_messages.h"
+#include "app/session_modal.h"
 #include "app/session_save.h"
 #include "engine/messages.h"
 
@@ -46,16 +47,23 @@ void SaveAndCloseDatabase(TPwdBase& base) {
   CloseDatabase(base);
 }
 
-void CloseAllDatabases() {
-  for (TKnownDatabase& known : KnownDatabases()) {
-    TPwdBase& base = *known.base;
-    if (!IsDatabaseOpen(base)) continue;
+void CloseOpenDatabases(const std::function<bool(const TPwdBase&)>& which) {
+  // The list is walked by position inside a modal phase: an error shown on
+  // the way must not let a folder refresh change the list under the walk.
+  TModalPhase modal;
+  for (std::size_t i = 0; i < KnownDatabases().size(); ++i) {
+    TPwdBase& base = *KnownDatabases()[i].base;
+    if (!IsDatabaseOpen(base) || !which(base)) continue;
     try {
       SaveAndCloseDatabase(base);
     } catch (const std::exception& error) {
       ShowError(error);
     }
   }
+}
+
+void CloseAllDatabases() {
+  CloseOpenDatabases([](const TPwdBase&) { return true; });
 }
 
 }  // namespace corvane

@@ -2,6 +2,8 @@
 // Closing open databases: the save question, the close of one database, and
 // the close of all of them.
 
+#include <functional>
+
 #include "engine/base.h"
 
 namespace corvane {
@@ -23,8 +25,11 @@ bool CloseDatabase(TPwdBase& base);
 // modified. Throws TError when the save fails; the database stays open.
 void SaveAndCloseDatabase(TPwdBase& base);
 
-// SaveAndCloseDatabase for every open known database in list order. A
-// failure is shown with the error icon and the next database follows.
+// SaveAndCloseDatabase for each open known database that `which` accepts, in
+// list order. A failure is shown with the error icon and the next database
+// follows.
+void CloseOpenDatabases(const std::function<bool(const TPwdBase&)>& which);
+// The same for every open known database.
 void CloseAllDatabases();
 
 }  // namespace corvane
