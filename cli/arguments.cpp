@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "cli/command.h"
 #include "cli/messages.h"
 #include "engine/messages.h"
@@ -48,11 +50,19 @@ TArguments::TArguments(const TCommandSpec& spec, const std::vector<std::string>&
       values.push_back(std::move(value));
       continue;
     }
+    // A last argument named "NAME..." takes every remaining one (Values(name)).
+    const bool variadic = !spec.arguments.empty() && spec.arguments.back().name.ends_with("...");
+    if (variadic && positional >= spec.arguments.size() - 1) {
+      const std::string name(spec.arguments.back().name);
+      if (positional++ == spec.arguments.size() - 1) arguments_[name] = arg;
+      options_[name].push_back(arg);
+      continue;
+    }
     if (positional == spec.arguments.size())
       throw TUsageError(FormatMessage(scli_extraargument, arg), command);
     arguments_[std::string(spec.arguments[positional++].name)] = arg;
   }
-  for (; positional < spec.arguments.size(); ++positional)
+  for (positional = std::min(positional, spec.arguments.size()); positional < spec.arguments.size(); ++positional)
     if (spec.arguments[positional].required)
       throw TUsageError(FormatMessage(scli_missingargument, spec.arguments[positional].name), command);
   for (const TOptionSpec& option : spec.options)

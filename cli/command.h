@@ -73,7 +73,8 @@ class TArguments {
   bool Has(std::string_view option) const;
   // The value of an option; empty when absent.
   const std::string& Value(std::string_view option) const;
-  // Every value of a repeatable option, in order.
+  // Every value of a repeatable option, or of a last argument named
+  // "NAME...", which takes all remaining arguments, in order.
   const std::vector<std::string>& Values(std::string_view option) const;
   const TCommandSpec& Spec() const { return spec_; }
 

@@ -12,6 +12,11 @@ extern const TCommand kAddCommand;
 extern const TCommand kMkdirCommand;
 extern const TCommand kPasswdCommand;
 extern const TCommand kDumpCommand;
+extern const TCommand kAttachCommand;
+extern const TCommand kExtractCommand;
+extern const TCommand kDetachCommand;
+extern const TCommand kAttachmentsCommand;
+extern const TCommand kCheckCommand;
 extern const TCommand kMergeCommand;
 extern const TCommand kDatabasesCommand;
 extern const TCommand kBackupCommand;
@@ -22,7 +27,8 @@ extern const TCommand kHelpCommand;
 const std::vector<const TCommand*>& Commands() {
   static const std::vector<const TCommand*> commands = {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
-      &kMkdirCommand,  &kPasswdCommand, &kDumpCommand, &kMergeCommand,
+      &kMkdirCommand,  &kPasswdCommand, &kDumpCommand,
+      &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
       &kDatabasesCommand, &kBackupCommand, &kRestoreCommand, &kConfigCommand, &kHelpCommand,
   };
   return commands;
