@@ -1,10 +1,12 @@
 #include "app/session_auto_close.h"
 
 #include <algorithm>
+#include <string>
 #include <unordered_set>
 
 #include "app/front_end.h"
 #include "app/known_databases.h"
+#include "app/locations_path.h"
 #include "app/runtime_settings.h"
 #include "app/session_close.h"
 #include "app/session_expired.h"
@@ -15,7 +17,9 @@ namespace corvane {
 
 namespace {
 
-std::unordered_set<const TPwdBase*> pending;
+// The databases marked, by the key of their file name: a mark never passes to
+// another database that happens to take a dropped one's place in memory.
+std::unordered_set<std::string> pending;
 bool inTick = false;
 
 class TTickGuard {
@@ -50,7 +54,7 @@ void MarkIdleDatabases(TAutoCloseWindow& window) {
     if (&base == window.SelectedDatabase()) {
       if (TFrontEnd* frontEnd = InstalledFrontEnd()) frontEnd->CloseModalDialogs();
     }
-    pending.insert(&base);
+    pending.insert(FileNameKey(base.FileName));
   }
 }
 
@@ -64,7 +68,7 @@ std::uint32_t AutoCloseTimeoutMs(const TPwdBase& base) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, kMinAutoCloseIntervalMs, INT32_MAX));
 }
 
-bool AutoClosePending(const TPwdBase& base) { return pending.count(&base) != 0; }
+bool AutoClosePending(const TPwdBase& base) { return pending.count(FileNameKey(base.FileName)) != 0; }
 
 void AutoCloseTick(TAutoCloseWindow& window) {
   if (inTick) return;
