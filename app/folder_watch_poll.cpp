@@ -1,5 +1,6 @@
 #include "app/folder_watch_poll.h"
 
+#include "app/session_modal.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 
@@ -59,6 +60,6 @@ TFolderChangePoll& FolderChanges() {
   return poll;
 }
 
-bool PollFolderChanges(bool modalOpen) { return FolderChanges().Poll(modalOpen); }
+bool PollFolderChanges() { return FolderChanges().Poll(ModalCount() > 0); }
 
 }  // namespace corvane

@@ -64,8 +64,10 @@ class TFolderChangePoll {
 // The process's watch on the folder list.
 TFolderChangePoll& FolderChanges();
 
-// One tick of the main window's timer on the process's watch: true when the
-// window should run its full refresh (rescan with change check) now.
-bool PollFolderChanges(bool modalOpen);
+// One tick of the main window's timer on the process's watch, held back
+// while a modal phase runs (session_modal.h): true when the window should run
+// its full refresh (rescan with change check) now, as a modal phase of its
+// own so that the timer does not start it twice.
+bool PollFolderChanges();
 
 }  // namespace corvane

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "app/folder_watch_poll.h"
+#include "app/session_modal.h"
 #include "platform/clock.h"
 #include "tests/platform/file_test_support.h"
 
@@ -57,12 +58,17 @@ TEST_F(LocationsWatch, RefreshIsDueAfterAQuietSecond) {
   EXPECT_FALSE(poll.Poll(false));
 }
 
-TEST_F(LocationsWatch, AModalDialogHoldsTheRefreshBack) {
+TEST_F(LocationsWatch, AModalPhaseHoldsTheProcessWideRefreshBack) {
+  FolderChanges().Watch({first.Path()});
   WriteFromAnotherProcess(first / "CVBase1.dat");
-  EXPECT_FALSE(poll.Poll(true));
-  clock.Advance(3000);
-  EXPECT_FALSE(poll.Poll(true));
-  EXPECT_TRUE(poll.Poll(false));
+  {
+    const TModalPhase dialog;
+    EXPECT_FALSE(PollFolderChanges());
+    clock.Advance(3000);
+    EXPECT_FALSE(PollFolderChanges());
+  }
+  EXPECT_TRUE(PollFolderChanges());
+  FolderChanges().Watch({});
 }
 
 TEST_F(LocationsWatch, OwnWritesDoNotCountButOthersBeforeThemDo) {
