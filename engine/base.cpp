@@ -1,5 +1,6 @@
 #include "engine/base.h"
 
+#include "engine/attachments_list.h"
 #include "engine/messages.h"
 
 namespace corvane {
@@ -66,6 +67,7 @@ void TPwdBase::FilterRecords(TRecordFilter filter) {
     if (!seesAll && !HasRights(&record, "")) continue;
     if (RecordFilter && !RecordFilter(record)) continue;
     VisibleRecords.Append(item);
+    if (record.Files && record.Files->Count() > 0) VisibleRecordsHaveFiles = true;
   }
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/attachments_list.h"
 #include "engine/base.h"
+#include "engine/changelog.h"
 #include "engine/secure_buffer.h"
 #include "platform/clock.h"
 
@@ -109,6 +111,14 @@ void TPwdPassword::LogItemChange(TChangeKind kind) {
       base->LogChange(*this, kind, field.Number, text, {});
     WipeString(text);
   }
+  if (!Files) return;
+  for (int i = 0; i < Files->Count(); ++i) {
+    const TPwdFileAttach& file = *(*Files)[i];
+    if (kind == TChangeKind::Insert)
+      base->LogChange(*this, kind, kLogAttachment, {}, file.FileName, file.Guid);
+    else
+      base->LogChange(*this, kind, kLogAttachment, file.FileName, {}, file.Guid);
+  }
 }
 
 void TPwdPassword::BeforePost() {
@@ -130,6 +140,7 @@ void TPwdPassword::Assign(const TPwdItem& source) {
   if (const auto* record = dynamic_cast<const TPwdPassword*>(&source)) {
     AssignValues(*record);
     AutoFill.Assign(record->AutoFill);
+    AssignFiles(*record);
   }
 }
 
@@ -153,6 +164,22 @@ void TPwdPassword::AssignValues(const TPwdPassword& constSource) {
     return;
   }
   PairFields(*from, *to, sourceHidden);
+}
+
+void TPwdPassword::AssignFiles(const TPwdPassword& source) {
+  const bool visible = source.Files && source.Files->Count() > 0 && source.HasRights("");
+  // Extracting files needs "S": a copy may not hand them to a place where
+  // the user could extract them when the source does not let him.
+  const bool locked = !source.HasRights("S") && (source.GetBase() != GetBase() || HasRights("S"));
+  Files.reset();
+  if (!visible || locked) return;
+  // Snapshots and their restorations keep the attachments' ids.
+  const bool sameIds = !InTree() || !source.InTree();
+  TPwdFilesList& files = FilesOf(*this);
+  for (int i = 0; i < source.Files->Count(); ++i) {
+    TPwdFileAttach& file = *(*source.Files)[i];
+    files.Add(sameIds ? file.Guid : TGuid{})->Assign(file);
+  }
 }
 
 void TPwdPassword::PairFields(TPwdFieldsList& from, TPwdFieldsList& to,

@@ -49,6 +49,9 @@ class TPwdPassword : public TPwdItem {
  private:
   friend class TPwdFieldsList;
   void AssignValues(const TPwdPassword& source);
+  // Attachments the user may see and extract go with a copy; otherwise the
+  // copy ends without any.
+  void AssignFiles(const TPwdPassword& source);
   void PairFields(TPwdFieldsList& from, TPwdFieldsList& to, bool hidePasswords);
   TPwdFieldsList* boundTo_ = nullptr;
 };
