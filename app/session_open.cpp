@@ -42,13 +42,9 @@ void ReadWithPassword(TPwdBase& base, const TSecretText& password) {
 bool AdmitSession(TPwdBase& base, bool relogon) {
   if (!LogUserAction(base, kActionOpenDatabase)) return false;
   if (base.RequireLogon && !Logon(base, /*logAction=*/true)) return false;
-  if (!UserMayModify(base)) {
-    if (relogon) {
-      if (!Logon(base, /*logAction=*/true)) return false;
-    } else {
-      ReleaseFileStream(base);
-    }
-  }
+  // A user who may not change the database logs on again as one who may, when
+  // asked to; otherwise the file is not held, since no write can come.
+  if (relogon && !UserMayModify(base) && !Logon(base, /*logAction=*/true)) return false;
   if (!UserMayModify(base)) {
     ReleaseFileStream(base);
     base.ReadOnly = 1;
