@@ -9,7 +9,6 @@
 #include "app/locations_file_names.h"
 #include "app/locations_path.h"
 #include "app/message_box.h"
-#include "app/messages.h"
 #include "app/runtime_settings.h"
 #include "app/session_close.h"
 #include "app/session_modal.h"
