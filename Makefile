@@ -13,9 +13,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The corvane executable has no window yet (it runs only its start-up paths),
+# so `run` shows the command line's help until the window is built.
 run: build
-	@if [ -x $(BUILD)/ui/corvane ]; then $(BUILD)/ui/corvane; \
-	else $(BUILD)/cli/corvane-cli help; fi
+	@$(BUILD)/cli/corvane-cli help
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
