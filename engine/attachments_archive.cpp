@@ -320,10 +320,8 @@ void TPwdFilesArchive::WriteBlocks(TStream& out, const std::vector<TPwdFileAttac
       copyOld(attachment->Offset, attachment->StoredSize);
       attachment->NewStoredSize = attachment->StoredSize;
     } else if (attachment->TempFile && attachment->TempFile->Key() == key) {
-      TFile temp = TFile::Open(attachment->TempFile->Path(), TFile::TMode::kRead);
-      const std::uint64_t length = temp.Size();
-      TFileRangeStream block(std::move(temp), 0, length);
-      CopyBytes(block, out, length);
+      const std::uint64_t length = attachment->TempFile->BlockSize();
+      CopyBytes(*attachment->TempFile->OpenBlock(), out, length);
       attachment->NewStoredSize = ToInt32(length);
     } else {
       attachment->NewStoredSize = ToInt32(WriteBlock(out, key, {memberOf(attachment)}));

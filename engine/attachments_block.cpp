@@ -106,8 +106,9 @@ TOpenBlock OpenBlock(std::unique_ptr<TStream> source, const std::string& passwor
   const std::int32_t index = position == 0 ? 0 : position - 1;
   if (headerSize <= 0 || headerSize % kFileInformationSize != 0 || index >= entries) ThrowReadError();
   TOpenBlock open;
-  open.Stream = std::make_unique<TCryptStream>(std::move(source), password, std::string_view{}, /*twoPart=*/false);
-  TCryptStream& block = *open.Stream;
+  auto stream = std::make_unique<TCryptStream>(std::move(source), password, std::string_view{}, /*twoPart=*/false);
+  TCryptStream& block = *stream;
+  open.Stream = std::move(stream);
   std::array<std::uint8_t, kFileInformationSize> entry;
   for (std::int32_t i = 0; i < entries; ++i) {
     block.ReadBuffer(entry, false);

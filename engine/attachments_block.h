@@ -76,7 +76,7 @@ std::uint64_t WriteBlock(TStream& out, const TBlockKey& key, const std::vector<T
 // A block opened for reading: the decrypting stream and the information of
 // the file asked for, standing at the first byte of its content.
 struct TOpenBlock {
-  std::unique_ptr<TCryptStream> Stream;
+  std::unique_ptr<TStream> Stream;
   TFileInformation Information;
   std::uint32_t Size = 0;
 };

@@ -34,11 +34,6 @@ void RemoveMember(TPwdFilesUnit* unit, const TPwdFileAttach* member) {
   members.erase(std::remove(members.begin(), members.end(), member), members.end());
 }
 
-std::unique_ptr<TStream> WholeFile(const std::string& path) {
-  TFile file = TFile::Open(path, TFile::TMode::kRead);
-  const std::uint64_t size = file.Size();
-  return std::make_unique<TFileRangeStream>(std::move(file), 0, size);
-}
 
 }  // namespace
 
@@ -116,13 +111,19 @@ void TPwdFileAttach::SetData(TStream& source, std::uint64_t length) {
   const TBlockKey key = KeyOf(Database());
   // Always a new file: the old data stay intact until the new ones are
   // complete, and copies sharing the old file keep theirs.
-  TTempFilePtr temp = TPwdTempFile::Create(key);
-  {
+  // Small data stay in memory until the save packs them into a unit.
+  const bool small = length < static_cast<std::uint64_t>(TPwdFilesArchive::kUnitTarget);
+  TTempFilePtr temp = small ? TPwdTempFile::CreateInMemory(key) : TPwdTempFile::Create(key);
+  TBlockMember member{{Attributes, CreationTime, LastWriteTime}, static_cast<std::uint32_t>(length), {}};
+  if (small) {
+    temp->Content.resize(static_cast<std::size_t>(length));
+    source.ReadBuffer(temp->Content);
+    member.WriteContent = [&](TStream& block) { block.WriteBuffer(temp->Content); };
+    EncodedSize = static_cast<std::int32_t>(WriteBlock(temp->Block, key, {member}));
+  } else {
     TFile file = TFile::Open(temp->Path(), TFile::TMode::kCreate);
     TFileStream out(file);
-    TBlockMember member{{Attributes, CreationTime, LastWriteTime},
-                        static_cast<std::uint32_t>(length),
-                        [&](TStream& block) { CopyBytes(source, block, length); }};
+    member.WriteContent = [&](TStream& block) { CopyBytes(source, block, length); };
     EncodedSize = static_cast<std::int32_t>(std::min(WriteBlock(out, key, {member}), kLargestSize));
     file.Close();
   }
@@ -133,8 +134,12 @@ void TPwdFileAttach::SetData(TStream& source, std::uint64_t length) {
 
 TOpenBlock TPwdFileAttach::OpenContent() const {
   TOpenBlock open;
-  if (TempFile) {
-    open = OpenBlock(WholeFile(TempFile->Path()), TempFile->Key().Password, kFileInformationSize, 0);
+  if (TempFile && TempFile->InMemory() && InfoLoaded) {
+    open.Stream = std::make_unique<TMemoryStream>(TempFile->Content);
+    open.Information = {Attributes, CreationTime, LastWriteTime};
+    open.Size = static_cast<std::uint32_t>(TempFile->Content.size());
+  } else if (TempFile) {
+    open = OpenBlock(TempFile->OpenBlock(), TempFile->Key().Password, kFileInformationSize, 0);
   } else {
     if (!HasData()) throw TError(std::string(sreaderror));
     TPwdFilesArchive& archive = FilesArchiveOf(*Database());
@@ -282,7 +287,7 @@ void TPwdFileAttach::CopyBlockFrom(const TPwdFileAttach& other) {
   // The block is valid as it is under this database's key.
   std::unique_ptr<TStream> block;
   if (other.TempFile) {
-    block = WholeFile(other.TempFile->Path());
+    block = other.TempFile->OpenBlock();
   } else {
     const TPwdFilesArchive& archive = FilesArchiveOf(*otherBase);
     block = std::make_unique<TFileRangeStream>(TFile::Open(archive.SourcePath, TFile::TMode::kRead),
@@ -295,8 +300,7 @@ void TPwdFileAttach::CopyBlockFrom(const TPwdFileAttach& other) {
   {
     TFile file = TFile::Open(temp->Path(), TFile::TMode::kCreate);
     TFileStream out(file);
-    length = other.TempFile ? TFile::Open(other.TempFile->Path(), TFile::TMode::kRead).Size()
-                            : static_cast<std::uint64_t>(other.StoredSize);
+    length = other.TempFile ? other.TempFile->BlockSize() : static_cast<std::uint64_t>(other.StoredSize);
     CopyBytes(*block, out, length);
     file.Close();
   }

@@ -183,7 +183,10 @@ TEST_F(TAttachTest, RemovalNeedsNoDataAndIsLogged) {
 }
 
 TEST_F(TAttachTest, TemporaryFilesGoWithTheirLastUser) {
-  TPwdFileAttach& first = Attach(*record_, "a", "one");
+  // Data below the unit size wait in memory; larger ones in files.
+  Attach(*record_, "small", "tiny");
+  EXPECT_EQ(TempFiles(), 0);
+  TPwdFileAttach& first = Attach(*record_, "a", Noise(9000, 1));
   EXPECT_EQ(TempFiles(), 1);
   FilesOf(AddRecord(*base_, "Copy")).Add()->Assign(first);
   EXPECT_EQ(TempFiles(), 1);
@@ -191,7 +194,7 @@ TEST_F(TAttachTest, TemporaryFilesGoWithTheirLastUser) {
   EXPECT_EQ(TempFiles(), 2);
   Save();
   EXPECT_EQ(TempFiles(), 0);
-  Attach(*record_, "b", "two");
+  Attach(*record_, "b", Noise(9000, 2));
   EXPECT_EQ(TempFiles(), 1);
   base_.reset();  // closed without saving
   EXPECT_EQ(TempFiles(), 0);
