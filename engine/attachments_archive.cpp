@@ -150,11 +150,11 @@ void TPwdFilesArchive::LoadIndex(TFile& file, std::span<const std::uint8_t> sign
       attachment->UnitPosition = position;
       attachment->Offset = unit->Offset;
       attachment->HeaderSize = unit->HeaderSize;
-      unit->EncodedTotal += attachment->EncodedSize;
       // A second attachment at the same position is a copy sharing the data.
       auto& members = unit->Members;
       const bool taken = std::any_of(members.begin(), members.end(),
                                      [&](const TPwdFileAttach* m) { return m->UnitPosition == position; });
+      if (!taken) unit->EncodedTotal += attachment->EncodedSize;
       if (!taken)
         members.insert(std::find_if(members.begin(), members.end(),
                                     [&](const TPwdFileAttach* m) { return m->UnitPosition > position; }),
