@@ -169,6 +169,18 @@ TEST_F(TAttachTest, ANewMasterPasswordReencodesTheBlocks) {
   EXPECT_EQ(Content(*Files()[2]), Noise(6000, 7));
 }
 
+TEST_F(TAttachTest, SavingUnderANewNameTakesTheBlocksFromTheFileRead) {
+  Attach(*record_, "kept", Noise(20000, 8));
+  Reopen();
+  Attach(*record_, "new", "fresh");
+  base_->SaveToFile(Path("elsewhere.cvd"));
+  auto copy = OpenFile(Path("elsewhere.cvd"), "secret");
+  TPwdFilesList& files = FilesOf(RecordAt(*copy, 0));
+  ASSERT_EQ(files.Count(), 2);
+  EXPECT_EQ(Content(*files[0]), Noise(20000, 8));
+  EXPECT_EQ(Content(*files[1]), "fresh");
+}
+
 TEST_F(TAttachTest, RemovalNeedsNoDataAndIsLogged) {
   Attach(*record_, "gone", "x");
   Reopen();
