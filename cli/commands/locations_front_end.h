@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/front_end.h"
+#include "app/windowless_front_end.h"
 
 namespace corvane {
 
@@ -18,7 +18,7 @@ inline constexpr std::string_view scli_restorenoterminal =
     "There is no terminal to ask how to restore; use --over or --as-new.";
 inline constexpr std::string_view scli_restoreprompt = "[o] over the existing database, [n] as a new database, [c] cancel: ";
 
-class TLocationsFrontEnd : public TFrontEnd {
+class TLocationsFrontEnd : public TWindowlessFrontEnd {
  public:
   TLocationsFrontEnd(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
@@ -30,22 +30,9 @@ class TLocationsFrontEnd : public TFrontEnd {
   bool ErrorShown() const { return errorShown_; }
 
   TMessageAnswer ShowMessage(const TMessageRequest& request) override;
-  std::optional<TSecretText> AskPassword(const TPasswordPrompt&) override { return std::nullopt; }
-  std::optional<TLogonAnswer> AskLogon(const TLogonPrompt&) override { return std::nullopt; }
   std::optional<std::string> ChooseFileToOpen(const TFileChoice&) override { return chosenPath; }
   std::optional<std::string> ChooseFileToSave(const TFileChoice&) override { return chosenPath; }
-  std::optional<std::string> ChooseFolder(const TFolderChoice&) override { return std::nullopt; }
   TRestoreChoice AskRestore(const TRestoreQuestion& question) override;
-  bool ProgressStart(const std::string&, std::uint32_t) override { return true; }
-  bool ProgressStep(const std::string&, std::uint32_t) override { return true; }
-  void ProgressEnd() override {}
-  void SetBusyCursor(bool) override {}
-  bool MainWindowVisible() override { return false; }
-  void RefreshDatabase(TPwdBase&) override {}
-  void RepaintTree() override {}
-  void StoreListSelection(TPwdBase&) override {}
-  void CloseModalDialogs() override {}
-  void BringToFront() override {}
 
  private:
   std::ostream& out_;
