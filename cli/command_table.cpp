@@ -18,6 +18,9 @@ extern const TCommand kDetachCommand;
 extern const TCommand kAttachmentsCommand;
 extern const TCommand kCheckCommand;
 extern const TCommand kMergeCommand;
+extern const TCommand kSyncCommand;
+extern const TCommand kGenerateCommand;
+extern const TCommand kExpiredCommand;
 extern const TCommand kDatabasesCommand;
 extern const TCommand kBackupCommand;
 extern const TCommand kRestoreCommand;
@@ -29,7 +32,8 @@ const std::vector<const TCommand*>& Commands() {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
       &kMkdirCommand,  &kPasswdCommand, &kDumpCommand,
       &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
-      &kDatabasesCommand, &kBackupCommand, &kRestoreCommand, &kConfigCommand, &kHelpCommand,
+      &kSyncCommand, &kGenerateCommand, &kDatabasesCommand, &kExpiredCommand, &kBackupCommand, &kRestoreCommand,
+      &kConfigCommand, &kHelpCommand,
   };
   return commands;
 }
