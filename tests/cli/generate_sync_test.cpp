@@ -6,12 +6,22 @@
 #include <set>
 #include <sstream>
 
+#include "engine/base.h"
+#include "engine/cipher_registry.h"
+#include "engine/dbfile.h"
+#include "engine/fields.h"
+#include "engine/password.h"
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
 #include "tests/cli/cli_test_support.h"
+#include "tests/platform/file_test_support.h"
 
 namespace corvane {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using cli_testing::ReadWhole;
 using cli_testing::TRun;
 
@@ -109,6 +119,46 @@ TEST_F(SyncCommand, ARemoteWithAnotherPasswordTakesTheNextLineAndAForeignDatabas
   run = RunOpen("sync", local, {foreign});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_THAT(run.err, HasSubstr("not copies of the same database"));
+}
+
+class ExpiredCommand : public cli_testing::TCliTest {
+ protected:
+  ExpiredCommand() {
+    CreateFolder(folder);
+    TRegKey folders = TRegKey::Create(THive::CurrentUser, "Software\\Corvane\\DBFolders");
+    folders.SetString("Folder1", folder);
+    folders.SetDWord("Count", 1);
+  }
+
+  // A database whose records expire on the given days (date serials).
+  void MakeDatabase(const std::string& file, const std::string& name, const std::vector<double>& expiries) {
+    auto base = CreateDatabaseFile(folder + "/" + file, name, "", "secret", std::string(1, AllAlgorithms()[0]));
+    for (double expires : expiries) {
+      auto* record = static_cast<TPwdPassword*>(base->Items->AddItem(kItemTypeRecord, false));
+      record->Bind()->FieldByKind(kKindExpires)->SetAsDate(expires);
+      record->Post();
+    }
+    base->Save();
+    base->Close();
+  }
+
+  std::string folder = File("bases");
+  file_testing::TScopedEnv userRegistry{"CORVANE_USER_REGISTRY", File(".registry.sqlite")};
+  file_testing::TScopedEnv machineRegistry{"CORVANE_MACHINE_REGISTRY", File(".registry.sqlite")};
+};
+
+TEST_F(ExpiredCommand, ListsTheDatabasesWithExpiredRecordsAndSaysWhenThereAreNone) {
+  MakeDatabase("CVBase1.dat", "Fresh", {});
+  TRun run = Run({"expired"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "No database has expired records.\n");
+
+  // 40000 is in 2009; 80000 in 2119.
+  MakeDatabase("CVBase2.dat", "Old", {40000, 40001, 80000});
+  run = Run({"expired"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("Old (expired records: 2)"));
+  EXPECT_THAT(run.out, Not(HasSubstr("Fresh")));
 }
 
 }  // namespace
