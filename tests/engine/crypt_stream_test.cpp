@@ -13,6 +13,7 @@
 #include "engine/messages.h"
 #include "platform/error.h"
 #include "tests/engine/crypt_test_support.h"
+#include "tests/support/error_of.h"
 
 namespace corvane {
 namespace {
@@ -194,14 +195,7 @@ TEST(CryptStream, WithoutPasswordThePlainPartReadsAndTheRestIsZero) {
   });
 }
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using testing_support::ErrorOf;
 
 TEST(CryptStream, UnknownCipherIdInTheData) {
   Bytes data = WriteContainer({.algorithms = "\x05\x09"}, WriteSampleBody);

@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "tests/platform/file_test_support.h"
+#include "tests/support/error_of.h"
 
 namespace corvane {
 
@@ -23,14 +24,7 @@ using file_testing::TScopedEnv;
 using file_testing::TTempFolder;
 using file_testing::WriteText;
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using testing_support::ErrorOf;
 
 // Runs a test in a fixed time zone with summer time, whatever the machine's.
 class TScopedTimeZone {

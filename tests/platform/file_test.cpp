@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "tests/platform/file_test_support.h"
 #include "tests/platform/ipc_test_support.h"
+#include "tests/support/error_of.h"
 
 namespace corvane {
 
@@ -35,14 +36,7 @@ int TryOpen(const std::string& path, TMode mode) {
   }
 }
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using testing_support::ErrorOf;
 
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 

@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/platform/file_test_support.h"
+#include "tests/support/error_of.h"
 
 namespace corvane {
 
@@ -22,14 +23,7 @@ using file_testing::TScopedEnv;
 using file_testing::TTempFolder;
 using file_testing::WriteText;
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using testing_support::ErrorOf;
 
 std::vector<std::string> Names(const std::vector<TFileInfo>& files) {
   std::vector<std::string> names;
