@@ -13,29 +13,12 @@
 #include <functional>
 #include <string>
 
+#include "tests/platform/file_test_support.h"
+
 namespace corvane::testing {
 
-// A fresh folder (mode 0700), removed with its content at the end.
-class TTempFolder {
- public:
-  TTempFolder() {
-    char pattern[] = "/tmp/corvane-test-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) ADD_FAILURE() << "mkdtemp failed";
-    path_ = made ? made : "";
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TTempFolder(const TTempFolder&) = delete;
-  TTempFolder& operator=(const TTempFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// A fresh folder, removed with its content at the end.
+using TTempFolder = file_testing::TTempFolder;
 
 // A temporary folder that CORVANE_RUNTIME_DIR points at while it exists.
 class TTempRuntimeFolder : public TTempFolder {
