@@ -18,6 +18,8 @@ namespace corvane {
 namespace {
 
 constexpr std::size_t kPiece = 65536;
+// A one-part reader holds an encrypted part of up to this size whole.
+constexpr std::uint32_t kWholeLimit = 65536;
 constexpr std::uint64_t kPartLimit = std::numeric_limits<std::uint32_t>::max();
 
 [[noreturn]] void Throw(std::string_view message) { throw TError(std::string(message)); }
@@ -187,7 +189,11 @@ void TCryptStream::BeginRead() {
   WipeString(password_);
   decompressor_ = std::make_unique<TDecompressionStream>(*chain_);
   decompressor_->SetProgress([this](std::uint64_t bytes) { Report(TCryptProgressMode::Decompression, bytes); });
-  if (twoPart_) LoadEncryptedPart();
+  // A streamed part is checked only once a reader has taken all of it, and a
+  // reader that stops early (damage can shorten a length it reads) would get
+  // changed values without an error. A small part is therefore checked whole,
+  // checksum and end, before the first value is returned.
+  if (twoPart_ || storedByteCount_ <= kWholeLimit) LoadEncryptedPart();
 }
 
 void TCryptStream::ReadPlainPart() {
@@ -203,8 +209,9 @@ void TCryptStream::ReadPlainPart() {
   plainPart_->Seek(0, TSeekOrigin::Begin);
 }
 
-// The whole encrypted part at once (two-part mode). A zlib data error here is
-// what a wrong password looks like; the database's cells make the answer wait.
+// The whole encrypted part at once (two-part mode, or a small one-part
+// container). A zlib data error here is what a wrong password looks like; for
+// a database body (two-part) the database's cells make the answer wait.
 void TCryptStream::LoadEncryptedPart() {
   encryptedPart_ = std::make_unique<TMemoryStream>();
   try {
@@ -212,7 +219,9 @@ void TCryptStream::LoadEncryptedPart() {
     VerifyEncryptedEnd();
   } catch (const TZlibDataError&) {
     encryptedPart_.reset();
-    if (wrongPasswordTick_ && wrongPasswordDelay_) WaitAfterWrongPassword(*wrongPasswordTick_, *wrongPasswordDelay_);
+    if (twoPart_ && wrongPasswordTick_ && wrongPasswordDelay_) {
+      WaitAfterWrongPassword(*wrongPasswordTick_, *wrongPasswordDelay_);
+    }
     Throw(serr_invalidpassword);
   }
   decompressor_.reset();
@@ -230,7 +239,8 @@ void TCryptStream::VerifyEncryptedEnd() {
   if (decompressor_->Read({&extra, 1}) != 0 || !decompressor_->AtStreamEnd()) Throw(sreaderror);
 }
 
-// Streams the encrypted part (one-part mode), never beyond the stored count.
+// Streams a large encrypted part (one-part mode), never beyond the stored
+// count.
 std::size_t TCryptStream::Inflate(std::span<std::uint8_t> buffer) {
   try {
     std::size_t got = buffer.empty() ? 0 : decompressor_->Read(buffer);

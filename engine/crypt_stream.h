@@ -21,8 +21,10 @@
 //
 // Memory: a two-part writer holds the plain part and the encrypted result in
 // memory; a two-part reader holds both decompressed parts. In one-part mode
-// only fixed buffers are used, so data of any size stream through. Every
-// buffer that held plain data is wiped when freed.
+// only fixed buffers are used, so data of any size stream through; a reader
+// holds an encrypted part of at most 64 KiB whole, to check it before the
+// first value is returned. Every buffer that held plain data is wiped when
+// freed.
 
 #include <cstdint>
 #include <functional>
@@ -89,8 +91,10 @@ class TCryptStream : public TStream {
   void WriteBuffer(std::span<const std::uint8_t> data, bool plain);
   // Reads exactly data.size() bytes from a part. A short read raises
   // sreaderror. The first read reads the header and the plain part; when the
-  // password is known it also deciphers the encrypted part (two-part mode:
-  // all of it at once). Failures: serr_algorithmnotfound for an unknown id,
+  // password is known it also deciphers the encrypted part (two-part mode,
+  // or one of at most 64 KiB: all of it at once, checked to its end). A
+  // larger one-part container is checked when its last byte is read.
+  // Failures: serr_algorithmnotfound for an unknown id,
   // serr_invalidpassword for any zlib data error in the encrypted part (a
   // wrong password shows as such; a bad checksum too), sreaderror for
   // truncated data or a part that does not end at its stored size, and a
@@ -171,7 +175,7 @@ class TCryptStream : public TStream {
   std::unique_ptr<TMemoryStream> ownedSink_;  // the encrypted part, two-part writer
   TStream* sink_ = nullptr;
   std::unique_ptr<TMemoryStream> plainPart_;
-  std::unique_ptr<TMemoryStream> encryptedPart_;  // decompressed, two-part reader
+  std::unique_ptr<TMemoryStream> encryptedPart_;  // decompressed, when held whole
   std::unique_ptr<TStream> chain_;
   std::unique_ptr<TCompressionStream> compressor_;
   std::unique_ptr<TDecompressionStream> decompressor_;
