@@ -12,11 +12,13 @@
 #include "app/session_logon.h"
 #include "app/session_open.h"
 #include "app/session_save.h"
+#include "engine/dbfile.h"
 #include "engine/merge.h"
 #include "engine/messages.h"
 #include "engine/users.h"
 #include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 
 namespace corvane {
 
@@ -52,20 +54,22 @@ bool OpenRemote(TPwdBase& remote, const TPwdBase& local) {
   return false;
 }
 
-// The same person in the remote: the user with the local user's identity
-// and password digest is logged on there without asking. Otherwise a remote
-// that requires a logon asks for one.
+// Logs the local user on in another copy of the database when the copy holds
+// that user with the same password digest. False when it does not.
+bool LogonSameUser(TPwdBase& copy, const TPwdBase& local) {
+  if (local.CurrentIdentities.empty() || !local.Users || !copy.Users) return false;
+  const TGuid& userId = local.CurrentIdentities.front();
+  const TPwdBaseUser* mine = local.Users->FindByGuid(userId);
+  const TPwdBaseUser* theirs = copy.Users->FindByGuid(userId);
+  if (!mine || !theirs || theirs->PasswordDigest() != mine->PasswordDigest()) return false;
+  copy.Logon(userId);
+  return true;
+}
+
+// The same person in the remote is logged on without asking. Otherwise a
+// remote that requires a logon asks for one.
 bool LogonRemote(TPwdBase& remote, const TPwdBase& local) {
-  if (!local.CurrentIdentities.empty() && local.Users && remote.Users) {
-    const TGuid& userId = local.CurrentIdentities.front();
-    const TPwdBaseUser* mine = local.Users->FindByGuid(userId);
-    const TPwdBaseUser* theirs = remote.Users->FindByGuid(userId);
-    if (mine && theirs && theirs->PasswordDigest() == mine->PasswordDigest()) {
-      remote.Logon(userId);
-      return true;
-    }
-  }
-  return !remote.RequireLogon || Logon(remote, /*logAction=*/true);
+  return LogonSameUser(remote, local) || !remote.RequireLogon || Logon(remote, /*logAction=*/true);
 }
 
 // Holds a copy for writing while it exists. A copy kept open holds its file
@@ -92,16 +96,60 @@ class TWriteLock {
   bool locked_ = false;
 };
 
+// Whether another writer has saved the database's file since this program
+// read or wrote it: its time or its save counter moved. A file that is gone
+// has nothing to bring in (the save writes it again).
+bool ChangedOnDisk(const TPwdBase& base) {
+  const std::optional<TFileInfo> info = FindFile(base.FileName);
+  if (!info) return false;
+  if (info->LastWriteDate() != base.FileTime) return true;
+  // Files older than format 2.20 keep no counter (0), an unreadable one gives -1.
+  const std::int32_t counter = ReadSaveCounter(base.FileName);
+  return counter > 0 && static_cast<std::uint32_t>(counter) != base.SaveCounter;
+}
+
+// Brings into `base` what another writer saved to its file, so that the save
+// that follows keeps it. An unmodified database is read again, as the
+// re-check for changes on disk does. One with unsaved changes would lose them
+// to a reload: the saved file's logged changes are merged in instead, and the
+// database then counts as read at that save.
+void TakeChangesOnDisk(TPwdBase& base) {
+  if (!ChangedOnDisk(base)) return;
+  if (!base.Modified) {
+    base.Reload();
+    return;
+  }
+  TPwdBase saved;
+  saved.FileName = base.FileName;
+  try {
+    saved.Open(base.Password);
+    LogonSameUser(saved, base);
+    MergeChanges(base, saved);
+  } catch (...) {
+    saved.Close();
+    throw;
+  }
+  base.SaveCounter = saved.SaveCounter;
+  base.FileTime = saved.FileTime;
+  saved.Close();
+}
+
 std::string RunMerges(TPwdBase& local, TPwdBase& remote, bool oneWay) {
   TBusyCursor busy;
   TWriteLock localLock(local);
   std::optional<TWriteLock> remoteLock;
   if (!oneWay) remoteLock.emplace(remote);
+  // Under the locks nobody else writes; what was written before them comes in now.
+  TakeChangesOnDisk(local);
+  if (&remote != &local) TakeChangesOnDisk(remote);
 
-  std::string report = FormatMessage(slocalsynced, DatabaseName(local)) + Merge(local, remote);
+  // Each part names its database as it was before the merge (which may rename it).
+  std::string report = FormatMessage(slocalsynced, DatabaseName(local));
+  report += Merge(local, remote);
   SaveDatabase(local, /*makeBackup=*/true);
   if (!oneWay) {
-    report += FormatMessage(sremotesynced, DatabaseName(remote)) + Merge(remote, local);
+    report += FormatMessage(sremotesynced, DatabaseName(remote));
+    report += Merge(remote, local);
     // The remote's backups would mix with the local ones of the same name.
     SaveDatabase(remote, /*makeBackup=*/false);
   }
@@ -111,17 +159,25 @@ std::string RunMerges(TPwdBase& local, TPwdBase& remote, bool oneWay) {
 }  // namespace
 
 std::optional<std::string> Synchronize(TPwdBase& local, const std::string& remoteFile, bool oneWay, bool silent) {
-  TPwdBase remote;
-  remote.FileName = remoteFile;
+  // A remote open in the program is synchronised as it is open, with its
+  // session; a second reader of its file would find it held.
+  TPwdBase* known = FindKnownDatabase(remoteFile);
+  const bool remoteInProgram = known && IsDatabaseOpen(*known);
+  TPwdBase copy;
+  TPwdBase& remote = remoteInProgram ? *known : copy;
+  copy.FileName = remoteFile;
   std::optional<std::string> report;
   try {
-    if (!OpenRemote(remote, local) || !LogonRemote(remote, local)) return std::nullopt;
-    report = RunMerges(local, remote, oneWay);
+    if (remoteInProgram || (OpenRemote(copy, local) && LogonRemote(copy, local)))
+      report = RunMerges(local, remote, oneWay);
   } catch (const std::exception& error) {
     ShowError(error);
   }
-  remote.Close();
-  if (TFrontEnd* frontEnd = InstalledFrontEnd()) frontEnd->RefreshDatabase(local);
+  copy.Close();
+  if (TFrontEnd* frontEnd = InstalledFrontEnd()) {
+    frontEnd->RefreshDatabase(local);
+    if (remoteInProgram && &remote != &local) frontEnd->RefreshDatabase(remote);
+  }
   if (report && !silent) MsgBox(*report, kMbOk | kMbIconInformation);
   return report;
 }

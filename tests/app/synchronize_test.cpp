@@ -1,5 +1,6 @@
 // Synchronising the open database with a second copy of it: both directions,
-// one direction, the remote's password, and refusals that leave no lock.
+// one direction, the remote's password, refusals that leave no lock, and
+// saves of other writers made before the locks were taken.
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ std::vector<std::string> Titles(TPwdBase& base) {
 }
 
 class Synchronizing : public TSessionTest {
- protected:
+ public:
   // A local database with record "Shared", opened, and a copy of its file
   // elsewhere, to which record "Remote" was added.
   Synchronizing() : local(AddDatabase("CVBase1.dat", "Private", {}, [](TPwdBase& base) { AddRecord(base, "Shared"); })) {
@@ -52,20 +53,29 @@ class Synchronizing : public TSessionTest {
     EXPECT_TRUE(OpenDatabase(local, options));
   }
 
-  void EditRemote(const std::function<void(TPwdBase&)>& edit, const std::string& password = kTestPassword) {
-    TPwdBase remote;
-    remote.FileName = remoteFile;
-    remote.Open(password);
-    edit(remote);
-    remote.Save();
-    remote.Close();
+  // Another writer opens the file, edits and saves it.
+  static void EditFile(const std::string& file, const std::function<void(TPwdBase&)>& edit) {
+    TPwdBase other;
+    other.FileName = file;
+    other.Open(kTestPassword);
+    edit(other);
+    other.Save();
+    other.Close();
   }
+  void EditRemote(const std::function<void(TPwdBase&)>& edit) { EditFile(remoteFile, edit); }
 
-  std::vector<std::string> RemoteTitles() {
-    TPwdBase remote;
-    remote.FileName = remoteFile;
-    remote.Open(kTestPassword);
-    return Titles(remote);
+  static std::vector<std::string> FileTitles(const std::string& file) {
+    TPwdBase copy;
+    copy.FileName = file;
+    copy.Open(kTestPassword);
+    return Titles(copy);
+  }
+  std::vector<std::string> RemoteTitles() { return FileTitles(remoteFile); }
+
+  // The open database no longer holds its file: other writers may save it.
+  static void ShareForWriting(TPwdBase& base) {
+    base.ConcurrentWrite = 1;
+    base.Save();
   }
 
   TPwdBase& local;
@@ -133,6 +143,75 @@ TEST_F(Synchronizing, ACopyOfAnotherDatabaseIsRefusedWithAnErrorAndNoLockStays) 
   EXPECT_FALSE(FileExists(LockFileName(local.FileName)));
   EXPECT_FALSE(FileExists(LockFileName(otherFile)));
   EXPECT_EQ(local.LockCount, 0);
+}
+
+// The local file is shared for writing; another writer saves record "Other"
+// to it after the local copy was read and before the synchronisation locks it.
+void ExpectAnotherWritersSaveKept(Synchronizing& test, TPwdBase& local, bool unsavedLocal) {
+  Synchronizing::ShareForWriting(local);
+  if (unsavedLocal) AddRecord(local, "Local");
+  Synchronizing::EditFile(local.FileName, [](TPwdBase& other) { AddRecord(other, "Other"); });
+
+  ASSERT_TRUE(Synchronize(local, test.remoteFile, /*oneWay=*/false, /*silent=*/true));
+
+  std::vector<std::string> expected = {"Other", "Remote", "Shared"};
+  if (unsavedLocal) expected.insert(expected.begin(), "Local");
+  EXPECT_EQ(Titles(local), expected);
+  EXPECT_EQ(local.Modified, 0);
+  EXPECT_EQ(Synchronizing::FileTitles(local.FileName), expected);
+  EXPECT_EQ(test.RemoteTitles(), expected);
+  EXPECT_EQ(static_cast<std::uint32_t>(ReadSaveCounter(local.FileName)), local.SaveCounter);
+  EXPECT_FALSE(FileExists(LockFileName(local.FileName)));
+}
+
+TEST_F(Synchronizing, AnUnmodifiedLocalCopyIsReadAgainWhenAnotherWriterSavedItBeforeTheLock) {
+  ExpectAnotherWritersSaveKept(*this, local, /*unsavedLocal=*/false);
+}
+
+TEST_F(Synchronizing, UnsavedLocalChangesAndAnotherWritersSaveBeforeTheLockAreBothKept) {
+  ExpectAnotherWritersSaveKept(*this, local, /*unsavedLocal=*/true);
+}
+
+TEST_F(Synchronizing, UnsavedLocalChangesStayWhenAnotherWritersSaveCannotBeRead) {
+  ShareForWriting(local);
+  AddRecord(local, "Local");
+  EditFile(local.FileName, [](TPwdBase& other) { other.Password = "changed"; });
+  const std::string saved = file_testing::ReadText(local.FileName);
+
+  EXPECT_FALSE(Synchronize(local, remoteFile, /*oneWay=*/true, /*silent=*/true));
+
+  ASSERT_EQ(frontEnd.messages.size(), 1u);
+  EXPECT_EQ(frontEnd.messages[0].icon, TMsgIcon::Error);
+  EXPECT_EQ(file_testing::ReadText(local.FileName), saved);
+  EXPECT_NE(local.Modified, 0);
+  EXPECT_EQ(Titles(local), (std::vector<std::string>{"Local", "Shared"}));
+  EXPECT_FALSE(FileExists(LockFileName(local.FileName)));
+}
+
+TEST_F(Synchronizing, ARemoteOpenInTheProgramIsSynchronizedAsOpenAndTakesAnotherWritersSaveFirst) {
+  UseFolders({folder, FolderOfFile(remoteFile)});
+  RefreshDatabases(/*rescan=*/true, /*checkChanges=*/false);
+  TPwdBase* remote = FindKnownDatabase(remoteFile);
+  ASSERT_NE(remote, nullptr);
+  const TSecretText password(kTestPassword);
+  TOpenOptions options;
+  options.password = &password;
+  ASSERT_TRUE(OpenDatabase(*remote, options));
+  ShareForWriting(*remote);
+  EditRemote([](TPwdBase& other) { AddRecord(other, "Other"); });
+  AddRecord(local, "Local");
+  frontEnd.hooks.clear();
+
+  ASSERT_TRUE(Synchronize(local, remoteFile, /*oneWay=*/false, /*silent=*/true));
+
+  const std::vector<std::string> all = {"Local", "Other", "Remote", "Shared"};
+  EXPECT_TRUE(frontEnd.passwordPrompts.empty());
+  EXPECT_TRUE(IsDatabaseOpen(*remote));
+  EXPECT_EQ(Titles(*remote), all);
+  EXPECT_EQ(remote->Modified, 0);
+  EXPECT_EQ(RemoteTitles(), all);
+  EXPECT_EQ(Titles(local), all);
+  EXPECT_EQ(std::count(frontEnd.hooks.begin(), frontEnd.hooks.end(), "RefreshDatabase"), 2);
 }
 
 }  // namespace
