@@ -49,7 +49,8 @@ class TSyncDialog {
 
   // The folder box's text.
   const std::string& Folder() const { return folder_; }
-  // A new folder text: the folder is scanned under the busy cursor. Every
+  // A new folder text (once typed, or chosen): the folder is scanned under
+  // the busy cursor, so the window calls it when the box is left. Every
   // file in it that reads as a database (its plain part, without a password)
   // is listed by name, in file-name order; other files are left out without
   // a word. The first entry named like the local database (case ignored)
