@@ -16,6 +16,7 @@ void StartApplicationServices(const std::string& programFolder) {
   LoadDatabaseFolders();
   const std::vector<TDatabaseFolder>& folders = DatabaseFolders();
   if (!folders.empty()) SetDefaultBackupFolder(DefaultBackupFolder(ExpandAppPath(folders.front().path)));
+  ApplySettings();
   try {
     ApplyCodePageSetting();
   } catch (const TError& error) {

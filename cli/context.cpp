@@ -1,13 +1,22 @@
 #include "cli/context.h"
 
+#include <iostream>
+#include <optional>
+
+#include "app/app_services.h"
+#include "app/front_end.h"
+#include "app/session_logon.h"
+#include "app/session_open.h"
+#include "app/session_save.h"
+#include "app/session_state.h"
 #include "cli/messages.h"
 #include "cli/paths.h"
+#include "cli/session_front_end.h"
 #include "engine/base.h"
 #include "engine/dbfile.h"
 #include "engine/messages.h"
 #include "engine/users.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 
@@ -15,17 +24,48 @@ namespace corvane {
 
 namespace {
 
-// How long a wrong user name or password holds the answer back, as the
-// window's logon prompt does.
-constexpr std::uint32_t kWrongLogonDelayMs = 1000;
-constexpr int kPasswordAttempts = 3;
+// Keeps the front end's refusals as the answers of one opening.
+class THeldRefusals {
+ public:
+  explicit THeldRefusals(TSessionFrontEnd& frontEnd) : frontEnd_(frontEnd) { frontEnd_.HoldRefusals(true); }
+  ~THeldRefusals() { frontEnd_.HoldRefusals(false); }
+  THeldRefusals(const THeldRefusals&) = delete;
+  THeldRefusals& operator=(const THeldRefusals&) = delete;
+
+ private:
+  TSessionFrontEnd& frontEnd_;
+};
+
+// Contexts that use the program's services; the first starts them, the last
+// stops them (a merge opens its source in a context of its own).
+int gServiceUsers = 0;
+
+std::optional<std::string> UserOption(const TArguments& args) {
+  if (!args.Has(kUserOption.name)) return std::nullopt;
+  return args.Value(kUserOption.name);
+}
 
 }  // namespace
 
 TCliContext::TCliContext(const TArguments& args, TSecretInput& secrets, std::ostream& out)
-    : args_(args), secrets_(secrets), out_(out) {}
+    : args_(args),
+      secrets_(secrets),
+      out_(out),
+      frontEnd_(std::make_unique<TSessionFrontEnd>(secrets, args.Argument("DATABASE"), UserOption(args), out,
+                                                   std::cerr)),
+      installed_(std::make_unique<TFrontEndInstallation>(*frontEnd_)) {}
 
-TCliContext::~TCliContext() = default;
+TCliContext::~TCliContext() {
+  base_.reset();
+  if (servicesStarted_ && --gServiceUsers == 0) StopApplicationServices();
+}
+
+void TCliContext::StartServices() {
+  if (servicesStarted_) return;
+  if (gServiceUsers == 0) StartApplicationServices();
+  ++gServiceUsers;
+  servicesStarted_ = true;
+}
 
 const std::string& TCliContext::DatabasePath() const { return args_.Argument("DATABASE"); }
 
@@ -44,47 +84,40 @@ void TCliContext::CheckFormat() const {
 
 TPwdBase& TCliContext::Open(TOpenFor purpose) {
   CheckFormat();
-  const std::string& path = DatabasePath();
+  StartServices();
   base_ = std::make_unique<TPwdBase>();
-  base_->FileName = path;
-  for (int attempt = 1;; ++attempt) {
-    try {
-      const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptpassword, path)));
-      // An empty password would only list the database; it is never a database's password.
-      if (password.Empty()) throw TError(std::string(serr_invalidpassword));
-      base_->Open(password.Text());
-      break;
-    } catch (const TError& error) {
-      // A person at the terminal has three tries, as in the window.
-      if (error.what() != serr_invalidpassword || attempt == kPasswordAttempts ||
-          !secrets_.TellWrongAnswer(error.what()))
-        throw;
-    }
+  base_->FileName = DatabasePath();
+  {
+    THeldRefusals held(*frontEnd_);
+    if (!OpenDatabase(*base_))
+      throw TError(frontEnd_->Refusal().empty() ? std::string(scli_notopened) : frontEnd_->Refusal());
+    if (args_.Has(kUserOption.name) && frontEnd_->LogonsAnswered() == 0) LogOnAsUser();
   }
-  LogOn();
-  if (purpose == TOpenFor::Writing && base_->ReadOnly) throw TError(FormatMessage(scli_dbreadonly, path));
+  if (purpose == TOpenFor::Writing && base_->ReadOnly) {
+    if (!UserMayModify(*base_)) throw TError(std::string(spwdaccessdenied));
+    throw TError(FormatMessage(scli_dbreadonly, DatabasePath()));
+  }
   return *base_;
 }
 
-void TCliContext::LogOn() {
-  if (!args_.Has(kUserOption.name)) {
-    if (base_->RequireLogon && base_->Users->Count() > 1) throw TError(std::string(scli_logonrequired));
-    return;
-  }
-  const std::string& utf8Name = args_.Value(kUserOption.name);
-  const TSecret password = ToEngineText(secrets_.Read(FormatMessage(scli_promptuser, utf8Name)));
-  TPwdBaseUser* user = base_->Users->FindByName(Utf8ToAnsi(utf8Name));
-  const bool personal = user && user->UserType() == kUserDatabase;
-  if (!personal || !user->CheckPassword(password.Text())) {
-    // Unknown names wait as long as wrong passwords, so that names cannot be probed.
-    if (!user || personal) Clock().Sleep(kWrongLogonDelayMs);
+// --user where the opening asked for no logon, as "Logon as user..." does.
+void TCliContext::LogOnAsUser() {
+  if (base_->Users->Count() == 1) {
+    // Only the default user: no name can match, and it waits as a wrong one.
+    Clock().Sleep(kWrongLogonDelayMs);
     throw TError(std::string(serr_invalidpassword));
   }
-  base_->Logon(user->Guid());
+  if (!Logon(*base_, /*logAction=*/true)) {
+    const std::string refusal = frontEnd_->Refusal();
+    base_->Close();
+    throw TError(refusal.empty() ? std::string(serr_invalidpassword) : refusal);
+  }
+  UpdateDatabaseState(*base_, /*showMessage=*/true, /*recheck=*/true);
 }
 
 TPwdBase& TCliContext::OpenForListing() {
   CheckFormat();
+  StartServices();
   base_ = std::make_unique<TPwdBase>();
   base_->FileName = DatabasePath();
   base_->Open("");
@@ -111,11 +144,12 @@ TPwdBase& TCliContext::Create(const std::string& name, const std::string& descri
                               const std::string& algorithms) {
   const std::string& path = DatabasePath();
   if (FileExists(path)) throw TError(FormatMessage(scli_dbexists, path));
+  StartServices();
   base_ = CreateDatabaseFile(path, name, description, password.Text(), algorithms);
   return *base_;
 }
 
-void TCliContext::Save() { base_->Save(); }
+void TCliContext::Save() { SaveDatabase(*base_, /*makeBackup=*/true); }
 
 TPwdFolder& TCliContext::Folder(std::string_view utf8Path) const { return ResolveFolder(*base_, utf8Path); }
 

@@ -37,6 +37,7 @@ constexpr std::string_view scli_dbexists = "The file '%s' already exists.";
 constexpr std::string_view scli_dbreadonly =
     "The database '%s' could only be opened read-only (another program may be using it); it cannot be changed.";
 constexpr std::string_view scli_logonrequired = "This database requires a user logon; give --user NAME.";
+constexpr std::string_view scli_notopened = "The database was not opened.";
 
 // Ciphers
 constexpr std::string_view scli_unknowncipher = "Unknown cipher '%s'.";

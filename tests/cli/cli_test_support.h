@@ -54,7 +54,7 @@ class TCliTest : public ::testing::Test {
     std::vector<char*> argv = {const_cast<char*>(CORVANE_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
-    const std::string registry = File(".registry.sqlite"), runtime = File(".runtime");
+    const std::string registry = File(".registry.sqlite"), runtime = File(".runtime"), documents = File(".documents");
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::setsid();
@@ -65,6 +65,9 @@ class TCliTest : public ::testing::Test {
       ::setenv("CORVANE_USER_REGISTRY", registry.c_str(), 1);
       ::setenv("CORVANE_MACHINE_REGISTRY", registry.c_str(), 1);
       ::setenv("CORVANE_RUNTIME_DIR", runtime.c_str(), 1);
+      // The database folders and the automatic backups stay inside the test's
+      // folder, unless the test chose a documents folder itself.
+      ::setenv("XDG_DOCUMENTS_DIR", documents.c_str(), 0);
       ::setenv("LC_ALL", "C.UTF-8", 1);  // dates as "1/2/2020"
       ::execv(CORVANE_CLI, argv.data());
       ::_exit(127);

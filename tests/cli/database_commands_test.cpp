@@ -152,7 +152,7 @@ TEST_F(DatabaseCommands, OpeningFailures) {
   };
   const TCase cases[] = {
       {{"ls", db, "--password-stdin"}, "wrong\n", "The password is incorrect."},
-      {{"ls", db, "--password-stdin"}, "\n", "The password is incorrect."},
+      {{"ls", db, "--password-stdin"}, "\n", "You cannot use empty password."},
       {{"ls", File("missing.cvd"), "--password-stdin"}, "secret\n", "does not exist"},
       {{"info", File("missing.cvd")}, "", "does not exist"},
       {{"ls", File("garbage.cvd"), "--password-stdin"}, "secret\n", "Invalid database signature."},
@@ -216,6 +216,35 @@ TEST_F(DatabaseCommands, UserLogon) {
   const std::string clerk = "secret\nclerkpw\n";
   EXPECT_THAT(Run({"passwd", db, "--password-stdin", "--user", "Clerk"}, clerk + "new\n").err, HasSubstr("Access denied."));
   EXPECT_THAT(Run({"dump", db, "--password-stdin", "--user", "Clerk"}, clerk).err, HasSubstr("Access denied."));
+}
+
+TEST_F(DatabaseCommands, UserOptionWithoutRequiredLogonAndUsersWhoMayChangeNothing) {
+  const std::string db = CreateDatabase();
+  AddClerk(db, "-", /*requireLogon=*/false);
+  // Logged on as Clerk, who holds no right: reading works, writing is refused.
+  const std::string clerk = "secret\nclerkpw\n";
+  EXPECT_EQ(Run({"ls", db, "--password-stdin", "--user", "Clerk"}, clerk).exitCode, 0);
+  const TRun write = Run({"mkdir", db, "Work", "--password-stdin", "--user", "Clerk"}, clerk);
+  EXPECT_EQ(write.exitCode, 1);
+  EXPECT_THAT(write.err, HasSubstr("Access denied."));
+  EXPECT_THAT(Run({"ls", db, "--password-stdin", "--user", "Clerk"}, "secret\nwrong\n").err,
+              HasSubstr("The password is incorrect."));
+  // A database with only its default user has no user to log on as.
+  const std::string single = CreateDatabase("single.cvd");
+  EXPECT_THAT(Run({"ls", single, "--password-stdin", "--user", "Clerk"}, clerk).err,
+              HasSubstr("The password is incorrect."));
+}
+
+TEST_F(DatabaseCommands, EverySaveFirstKeepsABackupOfTheFileAsItWas) {
+  const std::string db = CreateDatabase();
+  const std::string created = cli_testing::ReadWhole(db);
+  ASSERT_EQ(RunOpen("mkdir", db, {"Work"}).exitCode, 0);
+  const std::filesystem::path backups = File(".documents/My databases/Backup");
+  std::vector<std::filesystem::path> copies;
+  for (const auto& entry : std::filesystem::directory_iterator(backups)) copies.push_back(entry.path());
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_THAT(copies[0].filename().string(), ::testing::MatchesRegex("test_[0-9]{8}_[0-9]{6}\\.cvb"));
+  EXPECT_EQ(cli_testing::ReadWhole(copies[0].string()), created);
 }
 
 TEST_F(DatabaseCommands, PasswdChangesThePasswordAndKeepsTheData) {
