@@ -12,6 +12,8 @@ extern const TCommand kAddCommand;
 extern const TCommand kMkdirCommand;
 extern const TCommand kPasswdCommand;
 extern const TCommand kDumpCommand;
+extern const TCommand kLogCommand;
+extern const TCommand kExportCommand;
 extern const TCommand kAttachCommand;
 extern const TCommand kExtractCommand;
 extern const TCommand kDetachCommand;
@@ -31,6 +33,7 @@ const std::vector<const TCommand*>& Commands() {
   static const std::vector<const TCommand*> commands = {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
       &kMkdirCommand,  &kPasswdCommand, &kDumpCommand,
+      &kLogCommand, &kExportCommand,
       &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
       &kSyncCommand, &kGenerateCommand, &kDatabasesCommand, &kExpiredCommand, &kBackupCommand, &kRestoreCommand,
       &kConfigCommand, &kHelpCommand,
