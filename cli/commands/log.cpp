@@ -23,15 +23,20 @@ namespace {
 
 constexpr std::string_view scli_baddate = "'%s' is not a date; give it as yyyy-mm-dd or in the short date form of the locale.";
 constexpr std::string_view scli_logfield = "(field %d)";
+constexpr std::string_view scli_logfoldername = "(folder name)";
+constexpr std::string_view scli_logicon = "(image)";
+constexpr std::string_view scli_logattachment = "(attachment)";
+constexpr std::string_view scli_logfielddef = "(field definition)";
+constexpr std::string_view scli_logsection = "(section)";
 
 // What an entry is about when it is not a field's value.
 std::string Subject(const TChangeLogLine& line) {
   switch (line.entry->FieldNumber) {
-    case kLogFolderName: return "(folder name)";
-    case kLogIcon: return "(image)";
-    case kLogAttachment: return "(attachment)";
-    case kLogFieldDef: return "(field definition)";
-    case kLogSection: return "(section)";
+    case kLogFolderName: return std::string(scli_logfoldername);
+    case kLogIcon: return std::string(scli_logicon);
+    case kLogAttachment: return std::string(scli_logattachment);
+    case kLogFieldDef: return std::string(scli_logfielddef);
+    case kLogSection: return std::string(scli_logsection);
     default:
       if (!line.fieldName.empty()) return line.fieldName;
       return FormatMessage(scli_logfield, line.entry->FieldNumber);
