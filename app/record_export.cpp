@@ -44,11 +44,10 @@ class TExporter {
     std::vector<int> taken;  // columns this structure already uses
     for (int i = 0; i < structure->Count(); ++i) {
       const TPwdField& field = *structure->DisplayField(i);
-      const std::string name = AnsiToUtf8(field.Name);
       int column = FreeColumnNamed(field.Name, taken);
       if (column < 0) {
         column = static_cast<int>(export_.columns.size());
-        export_.columns.push_back({name, false});
+        export_.columns.push_back({AnsiToUtf8(field.Name), false});
         engineNames_.push_back(field.Name);
       }
       if (field.Kind == kKindPassword) export_.columns[static_cast<std::size_t>(column)].password = true;

@@ -15,8 +15,6 @@ namespace corvane {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::kPassword;
-using testing::kUserName;
 using testing_support::ErrorOf;
 
 class RecordExport : public testing::TAccessFixture {
