@@ -28,11 +28,19 @@ extern const TCommand kBackupCommand;
 extern const TCommand kRestoreCommand;
 extern const TCommand kConfigCommand;
 extern const TCommand kHelpCommand;
+extern const TCommand kEditCommand;
+extern const TCommand kRmCommand;
+extern const TCommand kMvCommand;
+extern const TCommand kCpCommand;
+extern const TCommand kRenameCommand;
+extern const TCommand kSearchCommand;
+extern const TCommand kIconCommand;
 
 const std::vector<const TCommand*>& Commands() {
   static const std::vector<const TCommand*> commands = {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
       &kMkdirCommand,  &kPasswdCommand, &kDumpCommand,
+      &kEditCommand, &kRmCommand, &kMvCommand, &kCpCommand, &kRenameCommand, &kSearchCommand, &kIconCommand,
       &kLogCommand, &kExportCommand,
       &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
       &kSyncCommand, &kGenerateCommand, &kDatabasesCommand, &kExpiredCommand, &kBackupCommand, &kRestoreCommand,
