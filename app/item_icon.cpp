@@ -9,6 +9,7 @@ namespace corvane {
 std::int32_t LastIconIndex(const TPwdBase& base) { return kBuiltinImageCount + base.Icons.Count() - 1; }
 
 void SetItemIcon(TPwdItem& item, std::int32_t index) {
+  if (!item.ParentFolder()) throw TError(std::string(sicon_rootfolder));
   const TPwdBase* base = item.GetBase();
   const std::int32_t last = base ? LastIconIndex(*base) : kBuiltinImageCount - 1;
   if (index < 0 || index > last) throw TError(FormatMessage(sicon_outofrange, index, last));

@@ -34,7 +34,7 @@ extern const TCommand kIconCommand = {
                       {"N", "the icon: 0 to 22 are the built-in images, 23 and up the database's own icons"}},
         .options = {kPasswordStdinOption, kUserOption},
         .description = "A number that names no image (below 0, or beyond the database's own icons) is refused. "
-                       "Needs the right to modify the item. A path that names both a folder and a record is "
+                       "The root folder has no icon of its own. Needs the right to modify the item. A path that names both a folder and a record is "
                        "refused; name the record by its id. The database is saved.",
         .example = "corvane-cli icon Private.cvd Work/Mail/Gmail 5",
     },

@@ -137,6 +137,7 @@ TEST_F(ItemCommands, RefusalsLeaveTheDatabaseAsItWas) {
       {"rename", {"/", "New"}, 1, "The root folder of a database cannot be renamed"},
       {"rename", {"Shop", "New"}, 1, "'Shop' is a record, not a folder."},
       {"icon", {"Shop", "23"}, 1, "There is no icon 23; this database has the icons 0 to 22."},
+      {"icon", {"/", "5"}, 1, "The root folder of a database has no icon of its own."},
       {"icon", {"Shop", "five"}, 2, "The icon is given as a number, not 'five'."},
       {"search", {""}, 1, "The text to search for is empty."},
       {"search", {"x", "--field", "Colour"}, 1, "No record of the database has a field 'Colour'."},
