@@ -19,8 +19,20 @@ bool MayDeleteAll(const TPwdItem& item) {
   return true;
 }
 
+// A copy takes the permissions of its new place, so copying a record the
+// user may not see would show it to him there.
+bool MaySeeAll(const TPwdItem& item) {
+  if (!item.IsFolder()) return item.HasRights("");
+  for (const TPwdItem* child : static_cast<const TPwdFolder&>(item).Items->Items())
+    if (!MaySeeAll(*child)) return false;
+  return true;
+}
+
 TPwdItem* Paste(TPwdItem& item, TPwdFolder& target, bool cut) {
-  if (!cut) return item.CopyTo(target);
+  if (!cut) {
+    if (!MaySeeAll(item)) throw TError(std::string(spwdaccessdenied));
+    return item.CopyTo(target);
+  }
   if (item.ParentFolder() == &target) return &item;
   if (!MayDeleteAll(item)) throw TError(std::string(spwdaccessdenied));
   return item.MoveTo(target);

@@ -37,8 +37,10 @@ struct TPasteOutcome {
 // for a database's root folder (only its content can be copied). Then the
 // items are pasted one after the other: an item that is gone (it was below
 // an item moved before it) is skipped; a move is refused whole ("Access
-// denied.") unless the user may delete the item and all below it. The first
-// refusal stops the walk; the items pasted before it stay.
+// denied.") unless the user may delete the item and all below it, a copy
+// unless the user may see every record below it (a copy does not keep the
+// permissions of its source). The first refusal stops the walk; the items
+// pasted before it stay.
 TPasteOutcome PasteItems(const std::vector<TPwdItem*>& items, TPwdFolder& target, bool cut);
 
 }  // namespace corvane

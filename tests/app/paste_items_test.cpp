@@ -90,6 +90,19 @@ TEST_F(PasteItems, AMoveTheUserMayNotDeleteWholeStopsTheWalk) {
   EXPECT_EQ(later->ParentFolder(), &base);
 }
 
+TEST_F(PasteItems, AFolderWithARecordTheUserMayNotSeeIsNotCopied) {
+  TPwdBaseUser* clerk = AddUser("Clerk", "IUD");
+  gmail->SetInheritRights(false);
+  gmail->Permissions->Clear();
+  gmail->Permissions->SetEntry(TGuid{}, "", "");
+  base.Logon(clerk->Guid());
+
+  const TPasteOutcome outcome = corvane::PasteItems({shop, work}, *archive, false);
+  EXPECT_EQ(outcome.error, "Access denied.");
+  ASSERT_EQ(outcome.pasted.size(), 1u);
+  EXPECT_EQ(archive->Items->Count(), 1);  // the copy of Shop only
+}
+
 TEST_F(PasteItems, CopiesGetNewItemsAndUniqueFolderNames) {
   AddFolder(*archive, "Work");
   const TPasteOutcome outcome = corvane::PasteItems({work, shop}, *archive, false);
