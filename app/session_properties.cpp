@@ -53,8 +53,10 @@ bool SameUsers(const TPwdBaseUsersList& a, const TPwdBaseUsersList& b) {
   for (int i = 0; i < a.Count(); ++i) {
     const TPwdBaseUser& x = *a[i];
     const TPwdBaseUser& y = *b[i];
+    // Description, account and id count too: a change of them alone is kept.
     if (x.Name() != y.Name() || x.PasswordDigest() != y.PasswordDigest() || x.UserType() != y.UserType() ||
-        x.Rights() != y.Rights() || x.Enabled() != y.Enabled() || !SameLinks(x, y))
+        x.Rights() != y.Rights() || x.Enabled() != y.Enabled() || !SameLinks(x, y) ||
+        x.Description() != y.Description() || x.AccountId() != y.AccountId() || x.Guid() != y.Guid())
       return false;
   }
   return true;
@@ -174,6 +176,10 @@ void ApplyDatabaseProperties(TPwdBase& base, TDatabaseProperties& values) {
     else
       ReleaseFileStream(base);
   }
+  // A user who gave up his own right to change the database would be left
+  // with changes that can no longer be saved: they are saved while he may.
+  if (base.Modified && !base.ReadOnly && !base.Password.empty() && !UserMayModify(base))
+    SaveDatabase(base, /*makeBackup=*/true);
   if (!base.Password.empty()) UpdateDatabaseState(base, /*showMessage=*/true, /*recheck=*/true);
 }
 

@@ -4,6 +4,7 @@
 #include <cryptopp/sha.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/base.h"
 #include "engine/messages.h"
@@ -261,13 +262,21 @@ void TPwdBaseUsersList::Clear() {
 void TPwdBaseUsersList::AssignFrom(const TPwdBaseUsersList& other) {
   if (&other == this) return;
   Guard();
-  Clear();
-  for (const TPwdBaseUser* source : other) {
-    auto user = std::make_unique<TPwdBaseUser>();
-    user->guid_ = source->guid_;
-    Add(std::move(user));
+  {
+    // One change, guarded once: while the list is rebuilt the session's user
+    // may not be back in it yet, so no check runs in between, and the root
+    // permissions follow once it is complete.
+    std::optional<TPwdBase::TLoadingScope> rebuilding;
+    if (database_) rebuilding.emplace(*database_);
+    Clear();
+    for (const TPwdBaseUser* source : other) {
+      auto user = std::make_unique<TPwdBaseUser>();
+      user->guid_ = source->guid_;
+      Add(std::move(user));
+    }
+    for (int i = 0; i < other.Count(); ++i) items_[static_cast<std::size_t>(i)]->Assign(*other[i]);
   }
-  for (int i = 0; i < other.Count(); ++i) items_[static_cast<std::size_t>(i)]->Assign(*other[i]);
+  RefreshRootPermissions();
 }
 
 int TPwdBaseUsersList::IndexOf(const TPwdBaseUser* user) const {
