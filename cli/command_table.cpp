@@ -12,6 +12,8 @@ extern const TCommand kAddCommand;
 extern const TCommand kMkdirCommand;
 extern const TCommand kPasswdCommand;
 extern const TCommand kDumpCommand;
+extern const TCommand kFieldsCommand;
+extern const TCommand kFieldsEditCommand;
 extern const TCommand kLogCommand;
 extern const TCommand kExportCommand;
 extern const TCommand kAttachCommand;
@@ -40,6 +42,7 @@ const std::vector<const TCommand*>& Commands() {
   static const std::vector<const TCommand*> commands = {
       &kCreateCommand, &kInfoCommand,   &kLsCommand,   &kShowCommand, &kAddCommand,
       &kMkdirCommand,  &kPasswdCommand, &kDumpCommand,
+      &kFieldsCommand, &kFieldsEditCommand,
       &kEditCommand, &kRmCommand, &kMvCommand, &kCpCommand, &kRenameCommand, &kSearchCommand, &kIconCommand,
       &kLogCommand, &kExportCommand,
       &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
