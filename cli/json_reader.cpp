@@ -59,7 +59,7 @@ class TJsonParser {
   }
 
   TJsonValue Value(std::size_t depth) {
-    if (depth > kMaxJsonDepth) Fail("nested too deeply");
+    if (depth >= kMaxJsonDepth) Fail("nested too deeply");
     TJsonValue value;
     const char c = Peek();
     if (c == '{') {

@@ -132,7 +132,9 @@ extern const TCommand kFieldsEditCommand = {
         .options = {{"--file", "PATH", "read the description from PATH instead of standard input"},
                     {"--independent", "",
                      "when the folder inherits its structure, give it and its children an independent one"},
-                    {"--edit-parent", "", "when the folder inherits its structure, change the folder's it inherits"},
+                    {"--edit-parent", "",
+                     "when the folder inherits its structure, change the inherited structure in the folder above "
+                     "that holds it"},
                     kPasswordStdinOption,
                     kUserOption},
         .description =
