@@ -274,7 +274,15 @@ void TPwdBaseUsersList::AssignFrom(const TPwdBaseUsersList& other) {
       user->guid_ = source->guid_;
       Add(std::move(user));
     }
-    for (int i = 0; i < other.Count(); ++i) items_[static_cast<std::size_t>(i)]->Assign(*other[i]);
+    // Groups first: assigning an entry replaces its links, so a group taken
+    // after its members would drop them again.
+    for (const bool groups : {true, false}) {
+      for (int i = 0; i < other.Count(); ++i) {
+        const std::uint8_t type = other[i]->userType_;
+        if ((type == kGroupDatabase || type == kGroupDomain) == groups)
+          items_[static_cast<std::size_t>(i)]->Assign(*other[i]);
+      }
+    }
   }
   RefreshRootPermissions();
 }

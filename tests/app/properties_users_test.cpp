@@ -46,6 +46,23 @@ TEST_F(PropertiesUsersTest, ADescriptionAloneIsAChange) {
   EXPECT_EQ((*base.Users)[1]->Description(), "Night shift");
 }
 
+TEST_F(PropertiesUsersTest, AGroupAddedAfterItsMemberKeepsHim) {
+  TPwdBase& base = OpenWith({{"alice", "alicepw", "A"}});
+  TDatabaseProperties values = ReadDatabaseProperties(base);
+  TUserEditValues staff;
+  staff.group = true;
+  staff.name = "Staff";
+  staff.links = {values.users->FindByName("alice")->Guid()};
+  AddUserEntry(*values.users, staff, false);
+  Confirm(base, values);
+  base.Save();
+  const auto saved = Reread(base.FileName);
+  const TPwdBaseUser* alice = saved->Users->FindByName("alice");
+  ASSERT_NE(alice->LinksIfAny(), nullptr);
+  ASSERT_EQ(alice->LinksIfAny()->Count(), 1);
+  EXPECT_EQ((*alice->LinksIfAny())[0]->Name(), "Staff");
+}
+
 TEST_F(PropertiesUsersTest, AnAdministratorLateInTheListReplacesTheUsers) {
   TPwdBase& base = OpenWith({{"alice", "alicepw", "V"}, {"bob", "bobpw", "V"}, {"carol", "carolpw", "A"}});
   base.Logon(base.Users->FindByName("carol")->Guid());
