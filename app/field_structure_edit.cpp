@@ -1,6 +1,7 @@
 #include "app/field_structure_edit.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 #include "app/field_properties.h"
@@ -163,8 +164,20 @@ TFieldStructureEdit ReadFieldStructureEdit(const TPwdFolder& folder) {
   return edit;
 }
 
-void SortFieldRecs(std::vector<TPwdFieldRec>& fields) {
-  std::stable_sort(fields.begin(), fields.end(), ListedBefore);
+std::size_t SortFieldRecs(std::vector<TPwdFieldRec>& fields, std::size_t follow) {
+  std::vector<std::size_t> rows(fields.size());
+  std::iota(rows.begin(), rows.end(), std::size_t{0});
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&](std::size_t a, std::size_t b) { return ListedBefore(fields[a], fields[b]); });
+  std::vector<TPwdFieldRec> sorted;
+  sorted.reserve(fields.size());
+  std::size_t followed = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] == follow) followed = i;
+    sorted.push_back(std::move(fields[rows[i]]));
+  }
+  fields = std::move(sorted);
+  return followed;
 }
 
 void CommitFieldStructureEdit(TPwdBase& base, const TGuid& folderId, TFieldStructureEdit edit) {

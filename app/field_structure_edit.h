@@ -59,7 +59,8 @@ class TFieldRecError : public TError {
 TFieldStructureEdit ReadFieldStructureEdit(const TPwdFolder& folder);
 
 // Sorts the fields by section, then order; equal keys keep their places.
-void SortFieldRecs(std::vector<TPwdFieldRec>& fields);
+// Returns the new row of the field that was at `follow`.
+std::size_t SortFieldRecs(std::vector<TPwdFieldRec>& fields, std::size_t follow = 0);
 
 // Applies `edit` to the structure of the folder with `folderId` (the caller
 // holds the database for writing, and has reloaded it when it is shared).
