@@ -25,7 +25,7 @@ namespace corvane {
 namespace {
 
 // How long a concurrently written copy waits for its lock file.
-constexpr int kSyncLockSeconds = 10;
+constexpr int kSyncLockSeconds = 3;
 
 // Opens the remote copy: first with the local password, then with what the
 // person types. False when the person cancelled or every attempt failed.

@@ -1,5 +1,6 @@
 #include "cli/context.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -86,7 +87,9 @@ TPwdBase& TCliContext::Open(TOpenFor purpose) {
   CheckFormat();
   StartServices();
   base_ = std::make_unique<TPwdBase>();
-  base_->FileName = DatabasePath();
+  // The program knows databases by their full path: the remembered logon,
+  // the backup copies and the folder a save creates all come from it.
+  base_->FileName = std::filesystem::absolute(DatabasePath()).lexically_normal().string();
   {
     THeldRefusals held(*frontEnd_);
     if (!OpenDatabase(*base_))

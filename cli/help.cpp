@@ -77,7 +77,9 @@ void PrintOverview(std::ostream& out) {
   out << "Usage: " << kProgram << " COMMAND DATABASE [ARGUMENTS] [OPTIONS]\n"
       << "       " << kProgram << " help [COMMAND]\n\n"
       << "Passwords are asked on the terminal without echo, or read from standard input\n"
-      << "with --password-stdin; they are never taken from the command line.\n\n"
+      << "with --password-stdin; they are never taken from the command line.\n"
+      << "A command that changes a database first keeps a backup copy of its file, as\n"
+      << "the program does when it saves (see 'config' for the backup settings).\n\n"
       << "Commands:\n";
   for (const TCommand* command : Commands()) {
     out << "\n  " << command->spec.name << "  " << command->spec.summary << "\n"
@@ -130,6 +132,9 @@ void PrintManPage(std::ostream& out) {
       << "their folder followed by their title (Work/Mail/Gmail), or either by its id\n"
       << "({...}). A title that several records of a folder share is an error that lists\n"
       << "their ids.\n"
+      << ".PP\n"
+      << "A command that changes a database first keeps a backup copy of its file, as the\n"
+      << "program does when it saves; the backup settings are shown by \\fBconfig\\fR.\n"
       << ".PP\n"
       << "The master password is asked on the terminal without echo. With\n"
       << ".B \\-\\-password\\-stdin\n"

@@ -247,6 +247,16 @@ TEST_F(DatabaseCommands, EverySaveFirstKeepsABackupOfTheFileAsItWas) {
   EXPECT_EQ(cli_testing::ReadWhole(copies[0].string()), created);
 }
 
+TEST_F(DatabaseCommands, ARelativePathNamesTheFileInTheCurrentFolder) {
+  CreateDatabase();
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(File(""));
+  const TRun mkdir = RunOpen("mkdir", "test.cvd", {"Work"});
+  EXPECT_EQ(mkdir.exitCode, 0) << mkdir.err;
+  EXPECT_EQ(RunOpen("ls", "./test.cvd").out, "Work/\n");
+  std::filesystem::current_path(saved);
+}
+
 TEST_F(DatabaseCommands, PasswdChangesThePasswordAndKeepsTheData) {
   const std::string db = CreateDatabase();
   ASSERT_EQ(RunOpen("mkdir", db, {"Work"}).exitCode, 0);
