@@ -30,6 +30,12 @@ extern const TCommand kBackupCommand;
 extern const TCommand kRestoreCommand;
 extern const TCommand kConfigCommand;
 extern const TCommand kHelpCommand;
+extern const TCommand kPropsCommand;
+extern const TCommand kUsersCommand;
+extern const TCommand kUseraddCommand;
+extern const TCommand kUsermodCommand;
+extern const TCommand kUserdelCommand;
+extern const TCommand kPermCommand;
 extern const TCommand kEditCommand;
 extern const TCommand kRmCommand;
 extern const TCommand kMvCommand;
@@ -47,6 +53,7 @@ const std::vector<const TCommand*>& Commands() {
       &kLogCommand, &kExportCommand,
       &kAttachCommand, &kExtractCommand, &kDetachCommand, &kAttachmentsCommand, &kCheckCommand, &kMergeCommand,
       &kSyncCommand, &kGenerateCommand, &kDatabasesCommand, &kExpiredCommand, &kBackupCommand, &kRestoreCommand,
+      &kPropsCommand, &kUsersCommand, &kUseraddCommand, &kUsermodCommand, &kUserdelCommand, &kPermCommand,
       &kConfigCommand, &kHelpCommand,
   };
   return commands;
