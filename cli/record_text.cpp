@@ -19,4 +19,17 @@ std::string FieldTextUtf8(const TPwdField& field, bool showPassword) {
 
 void RequirePasswordView(const TPwdPassword& record) { record.RequireRights("V"); }
 
+void PrintFieldValue(std::ostream& out, std::string_view text, std::size_t indent) {
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    out << line;
+    if (end == std::string_view::npos) break;
+    out << '\n' << std::string(indent, ' ');
+    start = end + 1;
+  }
+  out << '\n';
+}
+
 }  // namespace corvane

@@ -14,20 +14,6 @@ namespace corvane {
 
 namespace {
 
-// Continuation lines of a multi-line value are indented under the first.
-void PrintValue(std::ostream& out, std::string_view text) {
-  for (std::size_t start = 0;;) {
-    const std::size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    out << line;
-    if (end == std::string_view::npos) break;
-    out << "\n      ";
-    start = end + 1;
-  }
-  out << '\n';
-}
-
 std::vector<TRecordMatch> Search(TPwdBase& base, const TArguments& args) {
   const std::string text = Utf8ToAnsi(args.Argument("TEXT"));
   const std::string field = Utf8ToAnsi(args.Value("--field"));
@@ -70,7 +56,7 @@ int RunSearch(TCliContext& context, const TArguments& args) {
         json->EndObject();
       } else {
         out << "    " << AnsiToUtf8(field->Name) << ": ";
-        PrintValue(out, text);
+        PrintFieldValue(out, text, 6);
       }
       WipeString(text);
     }

@@ -13,20 +13,6 @@ namespace corvane {
 
 namespace {
 
-// Continuation lines of a multi-line value are indented under the first.
-void PrintValue(std::ostream& out, std::string_view text) {
-  for (std::size_t start = 0;;) {
-    std::size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    out << line;
-    if (end == std::string_view::npos) break;
-    out << "\n    ";
-    start = end + 1;
-  }
-  out << '\n';
-}
-
 int RunShow(TCliContext& context, const TArguments& args) {
   context.Open(TOpenFor::Reading);
   TPwdPassword& record = context.Record(args.Argument("RECORD"));
@@ -60,7 +46,7 @@ int RunShow(TCliContext& context, const TArguments& args) {
     const TPwdField& field = *structure->DisplayField(i);
     std::string text = FieldTextUtf8(field, showPassword);
     out << AnsiToUtf8(field.Name) << ": ";
-    PrintValue(out, text);
+    PrintFieldValue(out, text, 4);
     WipeString(text);
   }
   return 0;
