@@ -2,6 +2,7 @@
 // values given.
 
 #include "cli/command.h"
+#include "cli/commands/field_values.h"
 #include "cli/context.h"
 #include "cli/messages.h"
 #include "engine/base.h"
@@ -11,39 +12,6 @@
 namespace corvane {
 
 namespace {
-
-// One value to store, in engine text.
-struct TFieldValue {
-  TPwdField* field;
-  TSecret text;
-};
-
-// The field `utf8Name` of `structure`, if the command line may set it.
-TPwdField& SettableField(TPwdFieldsList& structure, const std::string& utf8Name) {
-  TPwdField* field = structure.FieldByName(Utf8ToAnsi(utf8Name));
-  if (!field) throw TError(FormatMessage(scli_unknownfield, utf8Name));
-  if (IsUnloggedKind(field->Kind)) throw TError(FormatMessage(scli_systemfield, utf8Name));
-  return *field;
-}
-
-std::vector<TFieldValue> GivenValues(TCliContext& context, const TArguments& args, TPwdFieldsList& structure) {
-  std::vector<TFieldValue> values;
-  for (const std::string& given : args.Values("--field")) {
-    const std::size_t equals = given.find('=');
-    if (equals == std::string::npos || equals == 0)
-      throw TUsageError(FormatMessage(scli_fieldsyntax, given), "add");
-    const std::string name = given.substr(0, equals);
-    TPwdField& field = SettableField(structure, name);
-    // Passwords on the command line could be read by others from the process list.
-    if (field.Kind == kKindPassword) throw TError(FormatMessage(scli_passwordargument, name));
-    values.push_back({&field, TSecret(Utf8ToAnsi(std::string_view(given).substr(equals + 1)))});
-  }
-  for (const std::string& name : args.Values("--ask-field")) {
-    TPwdField& field = SettableField(structure, name);
-    values.push_back({&field, ToEngineText(context.Secrets().Read(FormatMessage(scli_promptfield, name)))});
-  }
-  return values;
-}
 
 void ApplyDefaults(TPwdFieldsList& structure) {
   for (int i = 0; i < structure.Count(); ++i) {
@@ -56,7 +24,7 @@ int RunAdd(TCliContext& context, const TArguments& args) {
   context.Open(TOpenFor::Writing);
   TPwdFolder& folder = context.Folder(args.Argument("FOLDER"));
   TPwdFieldsList* structure = folder.EffectiveStructure();
-  std::vector<TFieldValue> values = GivenValues(context, args, *structure);
+  std::vector<TFieldValue> values = GivenFieldValues(context, args, *structure, "add");
   auto* record = static_cast<TPwdPassword*>(folder.Items->AddItem(kItemTypeRecord, false));
   try {
     record->Bind();
