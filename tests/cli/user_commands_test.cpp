@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "engine/base.h"
+#include "engine/users.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace corvane {
@@ -176,6 +177,29 @@ TEST_F(UserCommands, RequiredLogonTakesTheDefaultUsersRights) {
   EXPECT_EQ(users.out, "Default\tuser\t-\tdisabled\nBoss\tuser\tAIUDVMPLSF\nClerk\tuser\tIU\n");
   EXPECT_THAT(As("Boss", "usermod", {"Default", "--rights", "V"}).err,
               HasSubstr("The rights of the default user cannot be changed while a user logon is required."));
+}
+
+TEST_F(UserCommands, LeavingOnlyADomainAdministratorIsAnsweredNo) {
+  {
+    TPwdBase base;  // a database that came with an operating-system account
+    base.FileName = db;
+    base.Open("secret");
+    auto account = std::make_unique<TPwdBaseUser>();
+    account->SetGuid(TGuid::Create());
+    account->SetName("CORP\\admin");
+    account->SetUserType(kUserDomain);
+    account->SetRights("A");
+    base.Users->Add(std::move(account));
+    base.SetModified(true);
+    base.Save();
+  }
+  Ok("useradd", {"Boss", "--rights", "A"}, "Bosspw\n");
+  Ok("props", {"--set", "require-logon=true"});
+  const TRun run = As("Boss", "usermod", {"Boss", "--rights", "V"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_THAT(run.out + run.err, HasSubstr("There is no built-in database user with Administrator privilege."));
+  EXPECT_THAT(run.err, HasSubstr("User canceled."));
+  EXPECT_THAT(As("Boss", "users", {}).out, HasSubstr("Boss\tuser\tAIUDVMPLSF\n"));
 }
 
 TEST_F(UserCommands, GrantedInsertAndDeniedModifyInAFolder) {
