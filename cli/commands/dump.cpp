@@ -125,7 +125,7 @@ class TDumper {
     json_.Key("fields").BeginArray();
     for (int i = 0; i < structure.Count(); ++i) {
       TPwdField& field = *structure[i];
-      if (field.Kind == kKindPassword) passwordFields_.insert(field.Number);
+      (field.Kind == kKindPassword ? passwordFields_ : otherFields_).insert(field.Number);
       json_.BeginObject();
       json_.Member("number", field.Number);
       json_.Member("name", Text(field.Name));
@@ -206,9 +206,13 @@ class TDumper {
     json_.EndArray();
   }
 
-  // Old and new values of password fields are masked like the values themselves.
+  // Old and new values of password fields are masked like the values
+  // themselves; so are those of fields no structure holds any more, which
+  // may have been passwords.
   std::string LoggedText(const TPwdBaseChangeRec& entry, const std::string& text) const {
-    const bool hidden = passwordFields_.count(entry.FieldNumber) && !(showPasswords_ && base_.HasRights(nullptr, "V"));
+    const bool maybePassword =
+        entry.FieldNumber >= 0 && (passwordFields_.count(entry.FieldNumber) || !otherFields_.count(entry.FieldNumber));
+    const bool hidden = maybePassword && !(showPasswords_ && base_.HasRights(nullptr, "V"));
     if (!hidden) return Text(text);
     return text.empty() ? std::string() : std::string(spwdhiddenvalue);
   }
@@ -243,6 +247,7 @@ class TDumper {
   TPwdBase& base_;
   bool showPasswords_;
   std::set<std::int32_t> passwordFields_;  // numbers of every password field seen
+  std::set<std::int32_t> otherFields_;     // and of every other field
 };
 
 int RunDump(TCliContext& context, const TArguments& args) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "engine/base.h"
+#include "engine/fields.h"
 #include "engine/permissions.h"
 #include "engine/users.h"
 #include "tests/cli/cli_test_support.h"
@@ -192,6 +193,24 @@ TEST_F(RecordCommands, DumpShowsEverythingButPasswordsUnlessAsked) {
   ASSERT_EQ(revealed.exitCode, 0) << revealed.err;
   EXPECT_THAT(revealed.out, HasSubstr("\"text\": \"hunter2\""));
   EXPECT_THAT(revealed.out, HasSubstr("\"newText\": \"hunter2\""));
+}
+
+TEST_F(RecordCommands, DumpMasksLoggedValuesOfFieldsThatNoLongerExist) {
+  Add("/", {"--field", "Title=Gmail", "--ask-field", "Password"}, "hunter2\n");
+  {
+    TPwdBase base;
+    base.FileName = db;
+    base.Open("secret");
+    TPwdFieldsList& structure = *base.EffectiveStructure();
+    for (int i = 0; i < structure.Count(); ++i)
+      if (structure[i]->Name == "Password") structure.DeleteField(i);
+    base.Save();
+    base.Close();
+  }
+  const TRun dump = RunOpen("dump", db);
+  ASSERT_EQ(dump.exitCode, 0) << dump.err;
+  EXPECT_THAT(dump.out, Not(HasSubstr("hunter2")));
+  EXPECT_THAT(dump.out, HasSubstr("\"newText\": \"Gmail\""));
 }
 
 }  // namespace
