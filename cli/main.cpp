@@ -2,7 +2,6 @@
 // arguments, runs it and turns failures into exit codes: 1 with the message
 // on standard error for an error, 2 for wrong usage.
 
-#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "cli/help.h"
 #include "cli/messages.h"
 #include "cli/terminal.h"
+#include "cli/terminal_text.h"
 #include "engine/messages.h"
 #include "platform/error.h"
 
@@ -21,12 +21,6 @@ using namespace corvane;
 
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
-
-// Engine messages break lines with "\r"; a terminal wants "\n".
-std::string ForTerminal(std::string text) {
-  std::replace(text.begin(), text.end(), '\r', '\n');
-  return text;
-}
 
 bool AsksForHelp(const std::vector<std::string>& args) {
   for (const std::string& arg : args) {
@@ -69,14 +63,14 @@ int main(int argc, char** argv) {
     return code;
   } catch (const TUsageError& error) {
     std::cout.flush();
-    std::cerr << "corvane-cli: " << ForTerminal(error.what()) << '\n'
+    std::cerr << "corvane-cli: " << TerminalText(error.what()) << '\n'
               << (error.Command().empty() ? std::string(scli_tryhelpall)
                                           : FormatMessage(scli_tryhelp, error.Command()))
               << '\n';
     return kExitUsage;
   } catch (const std::exception& error) {
     std::cout.flush();
-    std::cerr << "corvane-cli: " << ForTerminal(error.what()) << '\n';
+    std::cerr << "corvane-cli: " << TerminalText(error.what()) << '\n';
     return kExitError;
   }
 }

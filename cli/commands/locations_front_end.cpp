@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/messages.h"
+#include "cli/terminal_text.h"
 #include "platform/error.h"
 #include "platform/unique_fd.h"
 
@@ -33,7 +34,7 @@ std::string ReadLine(int fd) {
 TMessageAnswer TLocationsFrontEnd::ShowMessage(const TMessageRequest& request) {
   const bool problem = request.icon == TMsgIcon::Error || request.icon == TMsgIcon::Warning;
   if (request.icon == TMsgIcon::Error) errorShown_ = true;
-  (problem ? err_ : out_) << request.text << '\n';
+  (problem ? err_ : out_) << TerminalText(request.text) << '\n';
   return {request.buttons.at(request.defaultButton).result, false};
 }
 

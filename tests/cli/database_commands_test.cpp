@@ -235,6 +235,15 @@ TEST_F(DatabaseCommands, UserOptionWithoutRequiredLogonAndUsersWhoMayChangeNothi
               HasSubstr("The password is incorrect."));
 }
 
+TEST_F(DatabaseCommands, EngineMessagesQuotingNamesAreShownInUtf8) {
+  const std::string db = CreateDatabase();
+  const TRun add = Run({"useradd", db, "Cl\xC3\xA9rk", "--disabled", "--password-stdin"}, "secret\nclerkpw\n");
+  ASSERT_EQ(add.exitCode, 0) << add.err;
+  const TRun run = Run({"ls", db, "--password-stdin", "--user", "Cl\xC3\xA9rk"}, "secret\nclerkpw\n");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_THAT(run.err, HasSubstr("User 'Cl\xC3\xA9rk' is disabled."));
+}
+
 TEST_F(DatabaseCommands, EverySaveFirstKeepsABackupOfTheFileAsItWas) {
   const std::string db = CreateDatabase();
   const std::string created = cli_testing::ReadWhole(db);
