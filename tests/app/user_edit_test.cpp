@@ -8,6 +8,7 @@
 #include "app/session_properties.h"
 #include "app/user_edit.h"
 #include "engine/users.h"
+#include "tests/app/users_test_support.h"
 
 namespace corvane {
 namespace {
@@ -19,12 +20,7 @@ class UserEditTest : public ::testing::Test {
 
   TPwdBaseUser& Add(const std::string& name, const std::string& rights, std::uint8_t type = kUserDatabase,
                     const TGuid& guid = TGuid::Create()) {
-    auto entry = std::make_unique<TPwdBaseUser>();
-    entry->SetGuid(guid);
-    entry->SetName(name);
-    entry->SetRights(rights);
-    entry->SetUserType(type);
-    return *users.Add(std::move(entry));
+    return testing::AddUserEntry(users, name, rights, type, guid);
   }
 
   static TUserEditValues NewUser(const std::string& name, const std::string& password) {

@@ -10,6 +10,7 @@
 #include "app/users_list_edit.h"
 #include "engine/users.h"
 #include "tests/app/scripted_front_end.h"
+#include "tests/app/users_test_support.h"
 #include "tests/support/error_of.h"
 
 namespace corvane {
@@ -21,12 +22,7 @@ class UsersListEditTest : public ::testing::Test {
 
   TPwdBaseUser& Add(const std::string& name, const std::string& rights, std::uint8_t type = kUserDatabase,
                     const TGuid& guid = TGuid::Create()) {
-    auto entry = std::make_unique<TPwdBaseUser>();
-    entry->SetGuid(guid);
-    entry->SetName(name);
-    entry->SetRights(rights);
-    entry->SetUserType(type);
-    return *users.Add(std::move(entry));
+    return testing::AddUserEntry(users, name, rights, type, guid);
   }
 
   TPwdBaseUsersList users{nullptr};
