@@ -6,6 +6,7 @@
 #include "app/busy_cursor.h"
 #include "app/messages.h"
 #include "engine/messages.h"
+#include "platform/codepage.h"
 #include "platform/error.h"
 
 namespace corvane {
@@ -61,7 +62,8 @@ int Show(TMessageRequest& request) {
 
 }  // namespace
 
-std::string MessageText(std::string_view text, std::size_t maxChars) {
+std::string MessageText(std::string_view message, std::size_t maxChars) {
+  const std::string text = MessageToUtf8(message);
   std::string result;
   result.reserve(text.size());
   std::size_t chars = 0;

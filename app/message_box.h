@@ -67,8 +67,9 @@ int CustomMsgBox(std::string_view text, std::string_view title, std::string_view
 // line break come first.
 void ShowError(const std::exception& error, std::string_view prefix = {});
 
-// A message text as the front end gets it: cut to `maxChars` characters
-// (UTF-8), every line break ("\r", "\n" or "\r\n") made one "\n".
+// A message text as the front end gets it: in UTF-8 (engine text quoting
+// names in the code page converted), cut to `maxChars` characters, every
+// line break ("\r", "\n" or "\r\n") made one "\n".
 std::string MessageText(std::string_view text, std::size_t maxChars = kMaxMessageChars);
 
 }  // namespace corvane

@@ -5,9 +5,8 @@
 
 namespace corvane {
 
-// `text` in UTF-8 with "\n" line breaks. Engine messages quote names in the
-// database code page and break lines with "\r"; a text that is not UTF-8 is
-// taken as such and converted.
+// `text` in UTF-8 (see MessageToUtf8) with "\n" line breaks: engine
+// messages break lines with "\r".
 std::string TerminalText(std::string text);
 
 }  // namespace corvane

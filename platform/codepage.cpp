@@ -377,6 +377,35 @@ std::string AnsiToUtf8(std::string_view text) {
   return Utf16ToUtf8(wide, kUtf8CodePage);
 }
 
+namespace {
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MessageToUtf8(std::string_view text) {
+  if (IsUtf8(text)) return std::string(text);
+  try {
+    return AnsiToUtf8(text);
+  } catch (const TError&) {
+    return std::string(text);
+  }
+}
+
 std::optional<std::string> TryUtf16ToAnsi(std::u16string_view text) {
   std::string out;
   if (Encode(*Current(), text, out)) return std::nullopt;

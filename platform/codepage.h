@@ -40,6 +40,12 @@ int CurrentCodePage();
 std::u16string AnsiToUtf16(std::string_view text);
 std::string AnsiToUtf8(std::string_view text);
 
+// A message for showing, in UTF-8: a text that is valid UTF-8 as it is, any
+// other as engine text converted (messages of the engine quote names in the
+// code page, those of the program are UTF-8). Bytes the code page cannot
+// decode stay as they are.
+std::string MessageToUtf8(std::string_view text);
+
 // UTF-16 / UTF-8 to engine text. Throws TError "The character 'Ж' (U+0416) cannot be
 // stored in code page 1252." for the first character the code page cannot hold, and
 // "The text is not valid UTF-8." for malformed UTF-8.

@@ -112,6 +112,11 @@ TEST_F(MessageBox, ShowErrorPutsThePrefixOnItsOwnLine) {
   EXPECT_EQ(frontEnd.messages.back().text, "Access denied.");
 }
 
+TEST_F(MessageBox, EngineTextInAMessageReachesTheFrontEndInUtf8) {
+  ShowError(TError("User 'Cl\xE9rk' is disabled."), "Unable to verify user or group:");
+  EXPECT_EQ(frontEnd.messages.back().text, "Unable to verify user or group:\nUser 'Cl\xC3\xA9rk' is disabled.");
+}
+
 TEST_F(MessageBox, BusyCursorNestsAndGivesWayToMessages) {
   BusyBegin();
   BusyBegin();

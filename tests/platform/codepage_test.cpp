@@ -103,6 +103,19 @@ TEST_F(CodePage, MalformedInputIsRefused) {
   EXPECT_NO_THROW(AnsiToUtf16ForComparison("ab\x81"));
 }
 
+TEST_F(CodePage, MessagesOfEitherKindBecomeUtf8) {
+  const struct {
+    std::string message;
+    std::string utf8;
+  } cases[] = {
+      {"Duplicate folder name 'Caf\xE9'.", "Duplicate folder name 'Caf\xC3\xA9'."},  // engine text
+      {"The folder 'Caf\xC3\xA9' does not exist.", "The folder 'Caf\xC3\xA9' does not exist."},  // UTF-8
+      {"plain", "plain"},
+      {"cut \xC3", "cut \xC3\x83"},  // a UTF-8 sequence cut short is not UTF-8
+  };
+  for (const auto& c : cases) EXPECT_EQ(MessageToUtf8(c.message), c.utf8) << c.message;
+}
+
 TEST_F(CodePage, UnusableCodePagesAreRefusedAndKeepTheCurrentOne) {
   SetCodePage(1251);
   // Unknown numbers, UTF-16 (not 8-bit) and EBCDIC (not ASCII-based).
