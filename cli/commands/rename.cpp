@@ -14,12 +14,7 @@ int RunRename(TCliContext& context, const TArguments& args) {
   context.Open(TOpenFor::Writing);
   TPwdFolder& folder = context.Folder(args.Argument("FOLDER"));
   const std::string name = Utf8ToAnsi(args.Argument("NAME"));
-  try {
-    RenameFolder(folder, name);
-  } catch (const TError& error) {
-    // The engine's message quotes the name in the database's code page.
-    throw TError(AnsiToUtf8(error.what()));
-  }
+  RenameFolder(folder, name);
   context.Save();
   return 0;
 }

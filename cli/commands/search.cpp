@@ -17,12 +17,7 @@ namespace {
 std::vector<TRecordMatch> Search(TPwdBase& base, const TArguments& args) {
   const std::string text = Utf8ToAnsi(args.Argument("TEXT"));
   const std::string field = Utf8ToAnsi(args.Value("--field"));
-  try {
-    return SearchRecords(base, text, field);
-  } catch (const TError& error) {
-    // The message may quote the field's name in the database's code page.
-    throw TError(AnsiToUtf8(error.what()));
-  }
+  return SearchRecords(base, text, field);
 }
 
 int RunSearch(TCliContext& context, const TArguments& args) {
